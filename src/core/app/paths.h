@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace cw {
+
+bool fileExists(const std::string& path);   // false for folders and for ""
+bool folderExists(const std::string& path); // false for files and for ""
+
+// The text after the last "." anywhere in the path, lower-cased; "" without
+// a dot. A dotted folder name counts too ("/a.b/c" gives "b/c").
+std::string fileExtension(const std::string& path);
+
+using EnvLookup = std::function<const char*(const char*)>;
+
+// TEMP, then TMP, when they name existing folders; otherwise this user's own
+// folder clipwright-<uid> (mode 0700) inside TMPDIR or /tmp, created when
+// missing. Returns "" only when even that folder cannot be made safely.
+std::string chooseTempFolder(const EnvLookup& env);
+
+// CLIPWRIGHT_HOME when set, else the folder of the running executable.
+std::string programFolder(const EnvLookup& env);
+
+// Where conf.properties lives: the program folder when it is writable, else
+// $XDG_CONFIG_HOME/clipwright (default ~/.config/clipwright), created on demand.
+std::string settingsFolder(const std::string& programFolder, const EnvLookup& env);
+
+} // namespace cw
