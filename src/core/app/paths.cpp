@@ -1,4 +1,4 @@
-#include "app/paths.h"
+#include "core/app/paths.h"
 
 #include <cerrno>
 #include <filesystem>

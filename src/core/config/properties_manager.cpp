@@ -1,6 +1,6 @@
-#include "config/properties_manager.h"
+#include "core/config/properties_manager.h"
 
-#include "app/text_file.h"
+#include "core/app/text_file.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "config/setting_values.h"
+#include "core/config/setting_values.h"
 
-#include "controls/rounding.h"
-#include "defs/parse_leading_integer.h"
+#include "core/controls/rounding.h"
+#include "core/defs/parse_leading_integer.h"
 
 #include <cstdlib>
 

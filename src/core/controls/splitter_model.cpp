@@ -1,6 +1,6 @@
-#include "controls/splitter_model.h"
+#include "core/controls/splitter_model.h"
 
-#include "controls/rounding.h"
+#include "core/controls/rounding.h"
 
 namespace cw {
 namespace {

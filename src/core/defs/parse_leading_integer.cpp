@@ -1,6 +1,6 @@
-#include "defs/parse_leading_integer.h"
+#include "core/defs/parse_leading_integer.h"
 
-#include "controls/rounding.h"
+#include "core/controls/rounding.h"
 
 #include <cstdlib>
 #include <limits>

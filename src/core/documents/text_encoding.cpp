@@ -1,4 +1,4 @@
-#include "documents/text_encoding.h"
+#include "core/documents/text_encoding.h"
 
 #include <array>
 #include <cstdint>
