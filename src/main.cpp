@@ -1,1 +1,11 @@
-int main() { return 0; }
+#include "ui/app/form1.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    cw::Form1 form(app.arguments());
+    form.show();
+    return app.exec();
+}
