@@ -10,7 +10,9 @@
 #include "ui/editor/code_sense.h"
 
 #include <QCloseEvent>
+#include <QAction>
 #include <QLabel>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QTimer>
@@ -79,6 +81,7 @@ void Form1::createControls()
     m_statusText->setFont(paneFont());
     statusBar()->addPermanentWidget(m_statusText, 1);
 
+    createMenuBar();
     resize(900, 650);
 }
 
@@ -142,6 +145,7 @@ void Form1::readExternalPlayer()
 void Form1::readViewMode()
 {
     m_viewMode = cw::readViewMode(m_propertiesManager->readPropertie(local(m_configFile), keys::viewMode));
+    applyFilterMenuStates();
 }
 
 void Form1::readDefinitionSet()
@@ -158,6 +162,7 @@ void Form1::readHideUncategorized()
 {
     m_hideUncategorized =
         readHideFlag(m_propertiesManager->readPropertie(local(m_configFile), keys::hideUncategorized));
+    applyFilterMenuStates();
 }
 
 void Form1::buildDefinitionsMenu() {}
@@ -216,7 +221,13 @@ void Form1::loadDefinitions() {}
 
 void Form1::refreshFilterTree() {}
 
-void Form1::prepareEditor() {}
+void Form1::prepareEditor()
+{
+    QList<QKeySequence> owned{QKeySequence(QStringLiteral("Ctrl+I")), QKeySequence(QStringLiteral("Ctrl+Space"))};
+    for (const QAction* action : menuBar()->findChildren<QAction*>())
+        if (!action->shortcut().isEmpty()) owned << action->shortcut();
+    m_codeSense->releaseKeys(owned);
+}
 
 void Form1::registerScriptLanguage() {}
 

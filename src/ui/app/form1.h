@@ -8,7 +8,9 @@
 #include <array>
 #include <memory>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QTextEdit;
 class QTreeWidget;
 
@@ -43,6 +45,10 @@ public:
     bool isModified() const { return m_isModified; }
     const QString& currentFile() const { return m_currentFile; }
 
+    // Menu entries by their program name (mnuFileOpen, sep1, mnuRecentFiles...).
+    QAction* command(const QString& name) const;
+    QMenu* menu(const QString& name) const;
+
     CodeSense* codeSense() const { return m_codeSense; }
     ctlSplitterEx* splitter1() const { return m_splitter1; }
     ctlSplitterEx* splitter2() const { return m_splitter2; }
@@ -54,6 +60,9 @@ protected:
 
 private:
     void createControls();
+    void createMenuBar();
+    void applyFilterMenuStates();
+    void showAbout();
 
     // Start-up, in order.
     void load();
@@ -121,6 +130,7 @@ private:
     CodeSense* m_codeSense = nullptr;
     QTextEdit* m_descriptionBox = nullptr;
     QLabel* m_statusText = nullptr;
+    QMenu* m_popupMenu = nullptr;
     ctlSplitterEx* m_splitter1 = nullptr;
     ctlSplitterEx* m_splitter2 = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "ui/editor/code_sense.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <QFontDatabase>
@@ -30,21 +32,32 @@ CodeSense::CodeSense(QWidget* parent) : QWidget(parent), m_sci(new QsciScintilla
     m_sci->setMarginLineNumbers(0, true);
     m_sci->setMarginWidth(0, QStringLiteral("00000"));
     m_sci->setContextMenuPolicy(Qt::CustomContextMenu);
-    removeOwnedKeyBindings();
 
     connect(m_sci, &QsciScintilla::textChanged, this, &CodeSense::textChangedByUser);
 }
 
-void CodeSense::removeOwnedKeyBindings()
+void CodeSense::releaseKeys(const QList<QKeySequence>& keys)
 {
-    // These keys belong to the menu bar and the key handler. Cut, copy,
-    // paste, undo and select all stay bound to the editor too: they run the
-    // same commands, and keep working in a pane shown without the menu bar.
-    const char owned[] = {'Y', 'G', 'R', 'U', 'I', 'O', 'S', 'F', 'L', 'T', 'D'};
-    for (char key : owned) {
-        for (int mods : {int(QsciScintilla::SCMOD_CTRL), QsciScintilla::SCMOD_CTRL | QsciScintilla::SCMOD_SHIFT})
-            m_sci->SendScintilla(QsciScintilla::SCI_CLEARCMDKEY, static_cast<unsigned long>(key + (mods << 16)));
+    // The editor would otherwise claim these keys before the window's
+    // shortcuts see them.
+    QsciCommandSet* commands = m_sci->standardCommands();
+    for (const QKeySequence& sequence : keys) {
+        if (sequence.isEmpty()) continue;
+        const int key = sequence[0].toCombined();
+        while (QsciCommand* cmd = commands->boundTo(key)) {
+            if (cmd->key() == key)
+                cmd->setKey(0);
+            else
+                cmd->setAlternateKey(0);
+        }
     }
+}
+
+QString CodeSense::rightsNotice()
+{
+    return QStringLiteral("Editor component: QScintilla %1, Copyright (c) Riverbank Computing Limited. "
+                          "All rights reserved.")
+        .arg(QStringLiteral(QSCINTILLA_VERSION_STR));
 }
 
 QString CodeSense::text() const

@@ -2,6 +2,8 @@
 
 #include "core/documents/text_encoding.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QWidget>
 
 #include <string>
@@ -47,6 +49,9 @@ public:
 
     explicit CodeSense(QWidget* parent = nullptr);
 
+    // The editor component's notice for the About box.
+    static QString rightsNotice();
+
     QString text() const;
     // The document's bytes as UTF-8, NUL bytes included.
     std::string textUtf8() const;
@@ -75,6 +80,9 @@ public:
     bool isModifiedSinceSave() const;
     void markSaved();
 
+    // Removes the editor's own bindings of keys that the program handles.
+    void releaseKeys(const QList<QKeySequence>& keys);
+
     QsciScintilla* editor() const { return m_sci; }
 
 signals:
@@ -83,8 +91,6 @@ signals:
     void textChangedByUser();
 
 private:
-    void removeOwnedKeyBindings();
-
     QsciScintilla* m_sci;
     TextEncoding m_encoding = TextEncoding::Utf8;
 };
