@@ -8,6 +8,7 @@
 #include "ui/app/window_helpers.h"
 #include "ui/controls/ctl_splitter_ex.h"
 #include "ui/editor/code_sense.h"
+#include "ui/winsvc/c_form_events.h"
 
 #include <QCloseEvent>
 #include <QAction>
@@ -233,7 +234,17 @@ void Form1::registerScriptLanguage() {}
 
 void Form1::applyEditorSettings() {}
 
-void Form1::hookWindowEvents() {}
+void Form1::hookWindowEvents()
+{
+    m_formX = std::make_unique<CFormEvents>();
+    connect(m_formX.get(), &CFormEvents::Move, m_codeSense, &CodeSense::windowMoved);
+    try {
+        m_formX->setHookedForm(this);
+    } catch (const NumberedError& error) {
+        // Without the hook only the closing of floating tips on a move is lost.
+        showError(QString::fromStdString(error.description()));
+    }
+}
 
 void Form1::refreshTitle()
 {

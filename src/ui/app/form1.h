@@ -16,6 +16,7 @@ class QTreeWidget;
 
 namespace cw {
 
+class CFormEvents;
 class CodeSense;
 class ctlSplitterEx;
 
@@ -133,6 +134,7 @@ private:
     QMenu* m_popupMenu = nullptr;
     ctlSplitterEx* m_splitter1 = nullptr;
     ctlSplitterEx* m_splitter2 = nullptr;
+    std::unique_ptr<CFormEvents> m_formX;
 };
 
 } // namespace cw
