@@ -22,6 +22,8 @@ std::string unregisterAvsFiles(const EnvLookup& env);
 
 // executablePath as the first word of an Exec line: quoted, with the escapes
 // of the quoting rules and of the string value on top, and "%" doubled.
+// GLib looks the program up before it turns "%%" back into "%", so GLib-based
+// desktops refuse an entry whose program path holds a "%".
 std::string desktopExecProgram(const std::string& executablePath);
 
 // mimeapps.list text with mimeType's default set to desktopId in the
