@@ -5,8 +5,13 @@
 #include "core/documents/text_encoding.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
+#include <optional>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -16,13 +21,46 @@ namespace {
 
 const char* const kMissingName = "???";
 
-std::string trimmed(const std::string& text)
+std::string_view trimmed(std::string_view text)
 {
     const char* const blanks = " \t\r\n";
     const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     const auto last = text.find_last_not_of(blanks);
     return text.substr(first, last - first + 1);
+}
+
+bool isText(const pugi::xml_node& node)
+{
+    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+}
+
+// The bytes of a regular file; nothing for folders, pipes, devices and
+// files that cannot be read. Opened first and checked after, so what is
+// checked is what is read.
+std::optional<std::string> readRegularFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    std::optional<std::string> bytes;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        bytes.emplace(static_cast<std::size_t>(st.st_size), '\0');
+        std::size_t done = 0;
+        while (done < bytes->size()) {
+            const ssize_t n = ::read(fd, bytes->data() + done, bytes->size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                bytes.reset();
+                break;
+            }
+            if (n == 0) break; // shrunk while being read
+            done += static_cast<std::size_t>(n);
+        }
+        if (bytes) bytes->resize(done);
+    }
+    ::close(fd);
+    return bytes;
 }
 
 bool isTrue(const std::string& text)
@@ -137,9 +175,7 @@ DefinitionModel loadDefinitions(const std::string& setFolder, KeyMaker& keys)
 void loadDefinitionFile(const std::string& path, DefinitionModel& model, KeyMaker& keys)
 {
     // Only regular files: a folder or a pipe named "x.xml" is passed over.
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return;
-    std::optional<std::string> bytes = readFileBytes(path);
+    std::optional<std::string> bytes = readRegularFile(path);
     if (!bytes) return;
 
     pugi::xml_encoding encoding = pugi::encoding_auto;
@@ -169,10 +205,16 @@ void loadDefinitionFile(const std::string& path, DefinitionModel& model, KeyMake
 
 std::string readElementText(const pugi::xml_node& element, bool required)
 {
+    const pugi::xml_node only = element.first_child();
+    if (isText(only) && !only.next_sibling()) {
+        const std::string_view text = trimmed(only.value());
+        if (text.empty() && required) return kMissingName;
+        return std::string(text);
+    }
     std::string text;
     // Walked without recursion: definition files may nest without limit.
     for (pugi::xml_node node = element.first_child(); node;) {
-        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) text += node.value();
+        if (isText(node)) text += node.value();
         if (node.type() == pugi::node_element && node.first_child()) {
             node = node.first_child();
             continue;
@@ -181,9 +223,9 @@ std::string readElementText(const pugi::xml_node& element, bool required)
         if (!node || node == element) break;
         node = node.next_sibling();
     }
-    text = trimmed(text);
-    if (text.empty() && required) return kMissingName;
-    return text;
+    const std::string_view value = trimmed(text);
+    if (value.empty() && required) return kMissingName;
+    return std::string(value);
 }
 
 std::string readTextFile(const std::string& path)

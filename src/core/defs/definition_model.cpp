@@ -89,9 +89,11 @@ std::string KeyMaker::makeKey()
     std::int64_t number = draw();
     // A generator that keeps repeating itself must not hang the load: after
     // enough failed draws take the next free number instead.
-    for (int attempt = 0; m_given.contains(number) && attempt < 100; ++attempt) number = draw();
-    while (m_given.contains(number)) number = number >= kHighestKey ? kLowestKey : number + 1;
-    m_given.insert(number);
+    if (m_given.empty()) m_given.resize(kHighestKey - kLowestKey + 1);
+    const auto given = [this](std::int64_t n) { return m_given[static_cast<std::size_t>(n - kLowestKey)]; };
+    for (int attempt = 0; given(number) && attempt < 100; ++attempt) number = draw();
+    while (given(number)) number = number >= kHighestKey ? kLowestKey : number + 1;
+    m_given[static_cast<std::size_t>(number - kLowestKey)] = true;
     return "k" + std::to_string(number);
 }
 
@@ -138,16 +140,15 @@ std::size_t DefinitionModel::findNameIndex(std::string_view prefix) const
 
 void DefinitionModel::addPlugin(CPlugin plugin)
 {
-    const std::size_t pluginIndex = m_plugins.size();
-    // try_emplace keeps an earlier entry, so the first in load order wins.
-    m_pluginByKey.try_emplace(plugin.key, pluginIndex);
-    for (std::size_t i = 0; i < plugin.filters.size(); ++i) {
-        const CFilter& filter = plugin.filters[i];
-        m_filterByKey.try_emplace(filter.key, pluginIndex, i);
-        m_filterByTitle.try_emplace(filter.title, pluginIndex, i);
+    m_pluginByKey.clear();
+    m_filterByKey.clear();
+    m_filterByTitle.clear();
+    for (const CFilter& filter : plugin.filters) {
         m_filterNames.push_back(filter.title);
-        if (!filter.category.empty() && m_categorySet.insert(filter.category).second)
+        if (!filter.category.empty() && !isKnownCategory(filter.category)) {
+            m_categorySet.insert(filter.category);
             m_categories.push_back(filter.category);
+        }
     }
     m_plugins.push_back(std::move(plugin));
 }
@@ -155,6 +156,21 @@ void DefinitionModel::addPlugin(CPlugin plugin)
 void DefinitionModel::finishLoad()
 {
     sortNames(m_filterNames);
+    m_pluginByKey.clear();
+    m_filterByKey.clear();
+    m_filterByTitle.clear();
+    m_pluginByKey.reserve(m_plugins.size());
+    m_filterByKey.reserve(m_filterNames.size());
+    m_filterByTitle.reserve(m_filterNames.size());
+    // try_emplace keeps an earlier entry, so the first in load order wins.
+    for (std::size_t p = 0; p < m_plugins.size(); ++p) {
+        m_pluginByKey.try_emplace(m_plugins[p].key, p);
+        for (std::size_t f = 0; f < m_plugins[p].filters.size(); ++f) {
+            const CFilter& filter = m_plugins[p].filters[f];
+            m_filterByKey.try_emplace(filter.key, p, f);
+            m_filterByTitle.try_emplace(filter.title, p, f);
+        }
+    }
 }
 
 } // namespace cw

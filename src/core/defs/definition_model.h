@@ -74,12 +74,13 @@ private:
 
     std::int64_t m_base;
     Uniform m_uniform;
-    std::unordered_set<std::int64_t> m_given;
+    std::vector<bool> m_given; // one flag per possible key, made on first use
 };
 
 // The plugins, filter names and categories of one load. Lookups by key and
 // title are hashed but answer as a walk in load order would: the first
-// match wins. Pointers returned stay valid until the model is changed.
+// match wins. They see the plugins added before the last finishLoad; the
+// pointers they return stay valid until the next addPlugin.
 class DefinitionModel {
 public:
     const std::vector<CPlugin>& plugins() const { return m_plugins; }
@@ -99,9 +100,10 @@ public:
     std::size_t findNameIndex(std::string_view prefix) const;
 
     // Appends a plugin with its filters: their titles go to filterNames and
-    // their new categories to categories.
+    // their new categories to categories. Until finishLoad runs again the
+    // key and title lookups find nothing.
     void addPlugin(CPlugin plugin);
-    // Sorts filterNames; call once after the last addPlugin.
+    // Sorts filterNames and builds the lookups; call after the last addPlugin.
     void finishLoad();
 
 private:
@@ -109,8 +111,10 @@ private:
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
+    // Keyed by views of the texts held in m_plugins, so built only once
+    // m_plugins has stopped growing.
     template <typename T>
-    using Index = std::unordered_map<std::string, T, Hash, std::equal_to<>>;
+    using Index = std::unordered_map<std::string_view, T, Hash>;
     using FilterPlace = std::pair<std::size_t, std::size_t>; // plugin, filter
 
     const CFilter* filterAt(const Index<FilterPlace>& index, std::string_view text) const;

@@ -84,6 +84,7 @@ TEST(FilterCallText, LooksUpTheExactTitleOfTheFirstPlugin)
     second.key = "kSecond";
     second.filters.push_back(filter("FadeBox", "kOther", {}));
     model.addPlugin(second);
+    model.finishLoad();
     EXPECT_EQ(getFilterCallText(model, "FadeBox"), "FadeBox(clip, [strength], \"mode\")");
     EXPECT_EQ(getFilterCallText(model, "fadebox"), "???");
     EXPECT_EQ(getFilterCallText(model, ""), "???");
