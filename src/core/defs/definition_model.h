@@ -83,6 +83,14 @@ private:
 // pointers they return stay valid until the next addPlugin.
 class DefinitionModel {
 public:
+    DefinitionModel() = default;
+    // Moves keep the lookups valid; a copy would leave them pointing into
+    // the original, so there is none.
+    DefinitionModel(DefinitionModel&&) = default;
+    DefinitionModel& operator=(DefinitionModel&&) = default;
+    DefinitionModel(const DefinitionModel&) = delete;
+    DefinitionModel& operator=(const DefinitionModel&) = delete;
+
     const std::vector<CPlugin>& plugins() const { return m_plugins; }
     // Every filter's title, duplicates kept; sorted by sortNames once
     // finishLoad has run.

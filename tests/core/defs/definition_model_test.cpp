@@ -87,6 +87,17 @@ TEST_F(ModelTest, CollectionsKeepDuplicateNamesAndDistinctCategories)
     EXPECT_FALSE(model.isKnownCategory(""));
 }
 
+TEST_F(ModelTest, LookupsSurviveAMoveAndFollowLaterPlugins)
+{
+    DefinitionModel moved = std::move(model);
+    EXPECT_EQ(moved.findFilterByTitle("BlankClip")->key, "k22");
+    moved.addPlugin(plugin("k3", {filter("Crop", "k31")}));
+    EXPECT_EQ(moved.findFilterByTitle("Crop"), nullptr);
+    moved.finishLoad();
+    EXPECT_EQ(moved.findFilterByTitle("Crop")->key, "k31");
+    EXPECT_EQ(moved.findFilterByKey("k11")->title, "Blur");
+}
+
 TEST_F(ModelTest, FindNameIndexMatchesPrefixIgnoringCase)
 {
     const struct {
