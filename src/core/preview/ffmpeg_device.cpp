@@ -50,7 +50,9 @@ private:
     };
     struct Key {
         int frame;            // presentation number of the key frame
-        std::int64_t seekTs;  // what the demuxer seeks by
+        // Demuxers index key frames by presentation or by decode time; the
+        // presentation time lands on the key frame either way.
+        std::int64_t seekTs;
     };
 
     bool buildIndex(std::string& error);
@@ -188,7 +190,7 @@ bool FfmpegDevice::buildIndex(std::string& error)
         m_index.erase(std::unique(m_index.begin(), m_index.end()), m_index.end());
         for (const Packet& p : packets)
             if (p.key)
-                m_keys.push_back({frameNumberOf(p.pts), p.dts != AV_NOPTS_VALUE ? p.dts : p.pts});
+                m_keys.push_back({frameNumberOf(p.pts), p.pts});
     } else {
         // Decode order stands in for presentation order; each packet is one
         // frame and a key frame's number is its position.
@@ -199,8 +201,14 @@ bool FfmpegDevice::buildIndex(std::string& error)
             synthetic = dts + 1;
         }
         std::sort(m_dtsOrder.begin(), m_dtsOrder.end());
+        // A key frame's place in decode order is its frame number only when
+        // no frame after it is shown before it: always so without reordering
+        // and for H.264, whose key frames close their group. Otherwise
+        // (MPEG-4 with B-frames in AVI) counting must start at the first frame.
+        const AVCodecParameters* par = m_format->streams[m_stream]->codecpar;
+        const bool keysClosed = par->video_delay == 0 || par->codec_id == AV_CODEC_ID_H264;
         for (std::size_t i = 0; i < packets.size(); ++i)
-            if (packets[i].key) m_keys.push_back({static_cast<int>(i), m_dtsOrder[i]});
+            if (packets[i].key && (keysClosed || i == 0)) m_keys.push_back({static_cast<int>(i), m_dtsOrder[i]});
         m_index.assign(m_dtsOrder.begin(), m_dtsOrder.end());
     }
     std::sort(m_keys.begin(), m_keys.end(), [](const Key& a, const Key& b) { return a.frame < b.frame; });
