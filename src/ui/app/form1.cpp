@@ -4,6 +4,7 @@
 #include "core/app/text_file.h"
 #include "core/config/setting_values.h"
 #include "core/config/settings_keys.h"
+#include "core/defs/definition_loader.h"
 #include "ui/app/prompt_service.h"
 #include "ui/app/window_helpers.h"
 #include "ui/controls/ctl_splitter_ex.h"
@@ -218,9 +219,11 @@ void Form1::showInterpreterVersion()
     m_statusText->setText(QStringLiteral("Detected avisynth version: "));
 }
 
-void Form1::loadDefinitions() {}
-
-void Form1::refreshFilterTree() {}
+void Form1::loadDefinitions()
+{
+    m_model = cw::loadDefinitions(
+        definitionSetFolder(local(m_programFolder + QStringLiteral("/def")), local(m_definitionSet)));
+}
 
 void Form1::prepareEditor()
 {
