@@ -4,9 +4,18 @@
 
 #include "support/temp_dir.h"
 
+#include <QString>
+
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
+
+// Readable failure messages for texts and lists of texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Small definition files for the browser tests, written as the loader reads them.
 namespace cw::test {
