@@ -72,8 +72,7 @@ void setTopLevelNodes(QTreeWidget& tree, QList<QTreeWidgetItem*> topLevel)
 
 QIcon treeImageIcon(TreeImage image)
 {
-    static const bool initialised = (initBrowserIcons(), true);
-    (void)initialised;
+    [[maybe_unused]] static const bool registered = (initBrowserIcons(), true);
     switch (image) {
     case TreeImage::plugin:
         return QIcon(QStringLiteral(":/browser/plugin.svg"));

@@ -22,8 +22,8 @@ inline constexpr std::string_view uncategorizedKey = "kUncategorized";
 
 // The key of a category's node: the category itself, unless that could equal
 // another node's key ("kUncategorized" or a plugin or filter key, "k" and
-// 8 digits) or starts with the escape prefix; then "category:" + category.
-// Different categories always get different keys.
+// 8 digits) or begins with "category:"; then "category:" + category. Two
+// categories (valid UTF-8, as the loader gives them) never share a key.
 QString categoryNodeKey(std::string_view category);
 
 // The key and image position a node was given.
