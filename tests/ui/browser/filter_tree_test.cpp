@@ -113,16 +113,6 @@ TEST(FilterTree, PluginNodesStayAlphabeticalOnceACategoryViewWasBuilt)
     EXPECT_EQ(outline(tree), QStringList({"alpha @1", "  A1 @2", "Zeta @1", "  Z1 @2", "  Z0 @2"}));
 }
 
-TEST(FilterTree, NoDefinitionsGiveAnEmptyTree)
-{
-    const DefinitionModel model;
-    QTreeWidget tree;
-    fillTreeByCategory(tree, model, false);
-    EXPECT_EQ(tree.topLevelItemCount(), 0);
-    fillTreeByPlugin(tree, model);
-    EXPECT_EQ(tree.topLevelItemCount(), 0);
-}
-
 TEST(FilterTree, CategoriesSpelledLikeOtherKeysKeepTheirFiltersUnderDistinctKeys)
 {
     const DefinitionModel model = test::loadSet(
