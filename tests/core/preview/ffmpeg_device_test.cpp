@@ -12,7 +12,7 @@ namespace {
 struct DeviceCase {
     const char* name;
     const char* file;
-    test::ClipSpec spec;
+    test::ClipRecipe recipe;
     bool x264 = false;
 };
 
@@ -26,7 +26,7 @@ protected:
             if (!test::haveX264Tool()) GTEST_SKIP() << "ffmpeg with libx264 not installed";
             ASSERT_EQ(test::makeX264Clip(path, 60, 24), "");
         } else {
-            ASSERT_EQ(test::makeClip(path, c.spec), "");
+            ASSERT_EQ(test::makeClip(path, c.recipe), "");
         }
         reference = test::decodeSequentially(path);
         ASSERT_FALSE(reference.empty());
@@ -53,9 +53,9 @@ protected:
 TEST_P(FfmpegDeviceClips, ReportsCountSizeAndRate)
 {
     EXPECT_EQ(device->frameCount(), static_cast<int>(reference.size()));
-    EXPECT_EQ(device->frameCount(), GetParam().x264 ? 60 : GetParam().spec.frames);
-    EXPECT_EQ(device->width(), GetParam().x264 ? 160 : GetParam().spec.width);
-    EXPECT_EQ(device->height(), GetParam().x264 ? 120 : GetParam().spec.height);
+    EXPECT_EQ(device->frameCount(), GetParam().x264 ? 60 : GetParam().recipe.frames);
+    EXPECT_EQ(device->width(), GetParam().x264 ? 160 : GetParam().recipe.width);
+    EXPECT_EQ(device->height(), GetParam().x264 ? 120 : GetParam().recipe.height);
     EXPECT_NEAR(device->frameRate(), 25.0, 1e-6);
 }
 

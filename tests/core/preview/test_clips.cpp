@@ -40,21 +40,21 @@ bool drain(AVCodecContext* codec, AVFormatContext* format, AVStream* stream, AVP
 
 } // namespace
 
-std::string makeClip(const std::string& path, const ClipSpec& spec)
+std::string makeClip(const std::string& path, const ClipRecipe& recipe)
 {
     AVFormatContext* format = nullptr;
     if (avformat_alloc_output_context2(&format, nullptr, nullptr, path.c_str()) < 0) return "no muxer";
-    const AVCodec* encoder = avcodec_find_encoder_by_name(spec.codec.c_str());
-    if (!encoder) return "no encoder " + spec.codec;
+    const AVCodec* encoder = avcodec_find_encoder_by_name(recipe.codec.c_str());
+    if (!encoder) return "no encoder " + recipe.codec;
     AVStream* stream = avformat_new_stream(format, nullptr);
     AVCodecContext* codec = avcodec_alloc_context3(encoder);
-    codec->width = spec.width;
-    codec->height = spec.height;
+    codec->width = recipe.width;
+    codec->height = recipe.height;
     codec->pix_fmt = AV_PIX_FMT_YUV420P;
     codec->time_base = {1, 25};
     codec->framerate = {25, 1};
-    codec->gop_size = spec.gop;
-    codec->max_b_frames = spec.bFrames;
+    codec->gop_size = recipe.gop;
+    codec->max_b_frames = recipe.bFrames;
     codec->flags |= AV_CODEC_FLAG_QSCALE;
     codec->global_quality = FF_QP2LAMBDA * 2;
     if (format->oformat->flags & AVFMT_GLOBALHEADER) codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -69,11 +69,11 @@ std::string makeClip(const std::string& path, const ClipSpec& spec)
         if (avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 || avformat_write_header(format, nullptr) < 0)
             error = "cannot write";
     }
-    frame->width = spec.width;
-    frame->height = spec.height;
+    frame->width = recipe.width;
+    frame->height = recipe.height;
     frame->format = AV_PIX_FMT_YUV420P;
     av_frame_get_buffer(frame, 0);
-    for (int n = 0; error.empty() && n < spec.frames; ++n) {
+    for (int n = 0; error.empty() && n < recipe.frames; ++n) {
         av_frame_make_writable(frame);
         fillFrame(frame, n);
         frame->pts = n;

@@ -9,7 +9,7 @@ namespace cw::test {
 // A small clip encoded here with libavcodec. Frame n shows n in two flat
 // 16x16 blocks at the top left (n % 16 and n / 16, luma 16 + 12 * digit)
 // over a moving pattern.
-struct ClipSpec {
+struct ClipRecipe {
     std::string codec = "ffv1"; // or "mpeg4"
     int width = 64;
     int height = 48;
@@ -19,7 +19,7 @@ struct ClipSpec {
 };
 
 // The container follows the path's extension. "" or the reason it failed.
-std::string makeClip(const std::string& path, const ClipSpec& spec);
+std::string makeClip(const std::string& path, const ClipRecipe& recipe);
 
 // The ffmpeg tool's H.264 encoder with B-frames, when it is installed.
 bool haveX264Tool();
