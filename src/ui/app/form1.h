@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config/properties_manager.h"
+#include "core/defs/definition_model.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -51,6 +52,7 @@ public:
     QMenu* menu(const QString& name) const;
 
     CodeSense* codeSense() const { return m_codeSense; }
+    const DefinitionModel& model() const { return m_model; }
     ctlSplitterEx* splitter1() const { return m_splitter1; }
     ctlSplitterEx* splitter2() const { return m_splitter2; }
 
@@ -122,6 +124,11 @@ private:
     void writeSetting(const char* key, const QString& value);
     void unloadPreview();
 
+    // Definition sets (form1_definitions.cpp).
+    void chooseDefinitionSet(QAction* item);
+    void reloadDefinitions();
+    QList<QAction*> definitionItems() const;
+
     void activate();
     void handleCommandLine();
     void layoutPanes();
@@ -134,6 +141,7 @@ private:
     void addRecentFile(const QString& path);
     void refreshRecentFilesMenu();
 
+    DefinitionModel m_model;
     QString m_appTitle;
     QString m_programFolder;
     QString m_configFile;

@@ -77,6 +77,8 @@ public:
     void focusEditor();
     // The main window moved: a floating tip or list would be left behind.
     void windowMoved();
+    void showCallTip(const QString& text);
+    bool callTipActive() const;
     bool isModifiedSinceSave() const;
     void markSaved();
 
@@ -84,6 +86,8 @@ public:
     void releaseKeys(const QList<QKeySequence>& keys);
 
     QsciScintilla* editor() const { return m_sci; }
+    // The widget that takes the keyboard, for sending it keys.
+    QWidget* editorWidget() const;
 
 signals:
     // Find, replace and go to line need dialogs of the window that owns the pane.
