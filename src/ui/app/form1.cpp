@@ -69,6 +69,7 @@ void Form1::createControls()
     m_codeSense = new CodeSense(client);
     m_codeSense->setObjectName(QStringLiteral("CodeSense1"));
     m_codeSense->setAccessibleName(QStringLiteral("Script"));
+    watchEditorChanges();
 
     m_descriptionBox = new QTextEdit(client);
     m_descriptionBox->setObjectName(QStringLiteral("DescriptionBox"));
@@ -169,8 +170,6 @@ void Form1::readHideUncategorized()
 
 void Form1::applyExternalPreviewRule() {}
 
-void Form1::loadRecentFiles() {}
-
 void Form1::clearModified()
 {
     m_isModified = false;
@@ -263,8 +262,6 @@ void Form1::activate()
     if (m_exitAfterStartup) QTimer::singleShot(0, this, &QWidget::close);
 }
 
-void Form1::handleCommandLine() {}
-
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == centralWidget() && event->type() == QEvent::Resize) layoutPanes();
@@ -282,6 +279,11 @@ void Form1::layoutPanes()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // Asking first lets Cancel leave the window exactly as it was.
+    if (!m_shutDown && !m_skipSavePrompt && !promptSaveChanges()) {
+        event->ignore();
+        return;
+    }
     if (!m_shutDown) shutdown();
     event->accept();
 }
@@ -295,7 +297,7 @@ void Form1::shutdown()
     writeSetting(keys::splitter2Percent, QString::number(m_splitter2->GetTilePercent()));
     writeSetting(keys::hideUncategorized, m_hideUncategorized ? QStringLiteral("true") : QStringLiteral("false"));
     writeSetting(keys::viewMode, QString::number(m_viewMode));
-    if (!m_skipSavePrompt) promptSaveChanges();
+    // The save question was asked by closeEvent, before anything was torn down.
     m_skipSavePrompt = false;
     if (!m_settingsWriteError.isEmpty())
         showError(QStringLiteral("The settings could not be saved.\r\n") + m_settingsWriteError);
@@ -305,15 +307,11 @@ void Form1::shutdown()
 
 void Form1::closeAllMovies() {}
 
-void Form1::saveRecentFiles() {}
-
 void Form1::writeSetting(const char* key, const QString& value)
 {
     const std::string error = m_propertiesManager->writePropertie(local(m_configFile), key, local(value));
     if (!error.empty() && m_settingsWriteError.isEmpty()) m_settingsWriteError = QString::fromStdString(error);
 }
-
-void Form1::promptSaveChanges() {}
 
 void Form1::unloadPreview() {}
 

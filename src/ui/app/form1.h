@@ -57,6 +57,30 @@ public:
     ctlSplitterEx* splitter1() const { return m_splitter1; }
     ctlSplitterEx* splitter2() const { return m_splitter2; }
 
+    // Script documents, recent files, command line and .avs association
+    // (form1_documents.cpp).
+    const std::array<QString, 4>& recentFiles() const { return m_recentFiles; }
+    quint32 openerHwnd() const { return m_openerHwnd; }
+    const QString& openerTitle() const { return m_openerTitle; }
+    void openScriptDialog();
+    // Opens an .avs script after asking about unsaved changes; a load that
+    // fails or is cancelled changes nothing.
+    void loadScript(const QString& path);
+    // Writes the editor's text to path; on success path becomes the document.
+    bool saveScript(const QString& path);
+    // Asks for a path (title empty: "Save Avisynth script") and saves there;
+    // true only when the script was written.
+    bool saveScriptAs(const QString& title = {});
+    void saveCurrentScript();
+    void importTemplate();
+    void exportSelection();
+    // Replaces the selection, leaves the caret after the text, focus to the editor.
+    void insertTextAtCaret(const QString& text);
+    void setModified(bool modified);
+    void backToOpener();
+    void registerAvsFilesCommand();
+    void unregisterAvsFilesCommand();
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -99,7 +123,6 @@ private:
     void closeAllMovies();
     void saveRecentFiles();
     void writeSetting(const char* key, const QString& value);
-    void promptSaveChanges();
     void unloadPreview();
 
     // Definition sets (form1_definitions.cpp).
@@ -110,6 +133,14 @@ private:
     void activate();
     void handleCommandLine();
     void layoutPanes();
+
+    // Script documents (form1_documents.cpp).
+    void watchEditorChanges();
+    // Yes saves, No discards; false for Cancel or a save that did not happen.
+    bool promptSaveChanges();
+    QString chooseSavePath(const QString& title);
+    void addRecentFile(const QString& path);
+    void refreshRecentFilesMenu();
 
     DefinitionModel m_model;
     QString m_appTitle;

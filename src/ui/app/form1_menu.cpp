@@ -55,12 +55,13 @@ void Form1::createMenuBar()
     };
 
     QMenu* file = addMenu("mnuFile", "File",
-                          {{"mnuFileOpen", "Open", "Ctrl+O"},
-                           {"mnuFileSave", "Save", "Ctrl+S"},
-                           {"mnuFileSaveAs", "Save As...", "F12"},
+                          {{"mnuFileOpen", "Open", "Ctrl+O", [this] { openScriptDialog(); }},
+                           {"mnuFileSave", "Save", "Ctrl+S", [this] { saveCurrentScript(); }},
+                           {"mnuFileSaveAs", "Save As...", "F12", [this] { saveScriptAs(); }},
                            {"sep1", "-"},
-                           {"mnuEditInsertTemplate", "Import..."},
-                           {"mnuExportSelectionAsScriptTemplate", "Export Selection As..."},
+                           {"mnuEditInsertTemplate", "Import...", nullptr, [this] { importTemplate(); }},
+                           {"mnuExportSelectionAsScriptTemplate", "Export Selection As...", nullptr,
+                            [this] { exportSelection(); }},
                            {"mnuFileRFsep", "-"}});
     QMenu* recent = new QMenu(QStringLiteral("Recent files"), file);
     recent->setObjectName(QStringLiteral("mnuRecentFiles"));
@@ -70,6 +71,7 @@ void Form1::createMenuBar()
         QAction* a = recent->addAction(QString());
         a->setObjectName(QStringLiteral("mnuFileRF%1").arg(slot));
         a->setVisible(false);
+        connect(a, &QAction::triggered, this, [this, slot] { loadScript(m_recentFiles[slot - 1]); });
     }
     file->addSeparator()->setObjectName(QStringLiteral("sep6"));
     QAction* exit = file->addAction(QStringLiteral("Exit"));
@@ -106,8 +108,8 @@ void Form1::createMenuBar()
     addMenu("mnuOptions", "Options",
             {{"mnuOptionsReloadDef", "Reload Definitions Files", nullptr, [this] { reloadDefinitions(); }},
              {"sep2", "-"},
-             {"mnuOptionsRegisterAVS", "Register .avs files"},
-             {"mnuOptionsUnRegisterAVS", "Unregister .avs files"}});
+             {"mnuOptionsRegisterAVS", "Register .avs files", nullptr, [this] { registerAvsFilesCommand(); }},
+             {"mnuOptionsUnRegisterAVS", "Unregister .avs files", nullptr, [this] { unregisterAvsFilesCommand(); }}});
 
     addMenu("mnuFilters", "Filters",
             {{"mnuSortByPlugin", "View by Plugin", nullptr, [this] { sortByPlugin(); }},
@@ -138,6 +140,7 @@ void Form1::createMenuBar()
     QAction* back = menuBar()->addAction(QStringLiteral("Back to opener"));
     back->setObjectName(QStringLiteral("mnuBackToOpener"));
     back->setVisible(false);
+    connect(back, &QAction::triggered, this, &Form1::backToOpener);
 
     connect(m_codeSense, &QWidget::customContextMenuRequested, this,
             [this] { m_popupMenu->exec(QCursor::pos()); });

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "support/ui_fixtures.h"
+
+namespace cw::test {
+
+// A main window whose start-up notices (no definition set chosen) are
+// already out of the way, so a test sees only the messages it caused.
+struct QuietForm : FormFixture {
+    explicit QuietForm(const std::string& settings = {}, const QStringList& arguments = {})
+        : FormFixture(settings, arguments)
+    {
+        prompts.shown.clear();
+    }
+};
+
+} // namespace cw::test
