@@ -185,8 +185,6 @@ private:
     void hideUncategorizedFilters();
     void filterNodeClicked(QTreeWidgetItem* node);
     void filterNodeDoubleClicked(QTreeWidgetItem* node);
-    // Stands in for insertTextAtCaret until the editing commands arrive.
-    void insertNodeText(const QString& text);
 };
 
 } // namespace cw

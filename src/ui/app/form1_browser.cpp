@@ -75,14 +75,9 @@ void Form1::filterNodeDoubleClicked(QTreeWidgetItem* node)
 {
     try {
         if (!node || node->childCount() > 0) return;
-        insertNodeText(node->text(0));
+        insertTextAtCaret(node->text(0));
     } catch (...) {
     }
-}
-
-void Form1::insertNodeText(const QString& text)
-{
-    m_codeSense->insertText(text);
 }
 
 } // namespace cw
