@@ -248,6 +248,24 @@ void CodeSense::windowMoved()
     m_sci->SendScintilla(QsciScintilla::SCI_AUTOCCANCEL);
 }
 
+void CodeSense::showCallTip(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    m_sci->SendScintilla(QsciScintilla::SCI_CALLTIPSHOW,
+                         static_cast<unsigned long>(m_sci->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS)),
+                         utf8.constData());
+}
+
+bool CodeSense::callTipActive() const
+{
+    return m_sci->SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE) != 0;
+}
+
+QWidget* CodeSense::editorWidget() const
+{
+    return m_sci;
+}
+
 bool CodeSense::isModifiedSinceSave() const
 {
     return m_sci->isModified();

@@ -83,6 +83,8 @@ public:
     void focusEditor();
     // The main window moved: a floating tip or list would be left behind.
     void windowMoved();
+    void showCallTip(const QString& text);
+    bool callTipActive() const;
     bool isModifiedSinceSave() const;
     void markSaved();
 
@@ -90,6 +92,8 @@ public:
     void releaseKeys(const QList<QKeySequence>& keys);
 
     QsciScintilla* editor() const { return m_sci; }
+    // The widget that takes the keyboard, for sending it keys.
+    QWidget* editorWidget() const;
 
     // The script language. Registering creates "Avisynth" once; selecting
     // attaches a registered language by name (false for any other name).

@@ -1,0 +1,90 @@
+#include "core/defs/product_version.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace cw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+TEST(VersionFromLibraryName, TakesUpToFourNumbersAfterSo)
+{
+    const struct {
+        const char* name;
+        const char* version;
+    } rows[] = {
+        {"libavisynth.so.3.7.5", "3.7.5.0"},  {"libavisynth.so.2.5.6.0", "2.5.6.0"},
+        {"libavisynth.so.9", "9.0.0.0"},      {"libavisynth.so.1.2.3.4.5", "1.2.3.4"},
+        {"libavisynth.so.65535.0", "65535.0.0.0"}, {"libavisynth.so.65536", ""},
+        {"libavisynth.so.3.7.5-rc1", "3.7.5.0"}, {"libavisynth.so.007.01", "7.1.0.0"},
+        {"libavisynth.so", ""},               {"libavisynth.so.", ""},
+        {"libavisynth.so.x.1", ""},
+    };
+    for (const auto& row : rows) EXPECT_EQ(versionFromLibraryName(row.name), row.version) << row.name;
+}
+
+class LibraryFolders : public ::testing::Test {
+protected:
+    std::string folder(const std::string& name)
+    {
+        fs::create_directories(dir.file(name));
+        return dir.file(name);
+    }
+    void link(const std::string& target, const std::string& linkPath)
+    {
+        fs::create_symlink(target, dir.file(linkPath));
+    }
+    TempDir dir;
+};
+
+TEST_F(LibraryFolders, FollowsTheUnversionedLinkToTheRealFile)
+{
+    const std::string first = folder("first"), second = folder("second");
+    dir.write("second/libavisynth.so.3.7.5", "elf");
+    link("libavisynth.so.3.7.5", "second/libavisynth.so.3");
+    link("libavisynth.so.3", "second/libavisynth.so");
+    dir.write("first/libavisynth.so.9.9.9", "elf"); // versioned names come second
+    EXPECT_EQ(getProductVersion({first, second}), "3.7.5.0");
+}
+
+TEST_F(LibraryFolders, FallsBackToVersionedNames)
+{
+    const std::string empty = folder("empty"), libs = folder("libs");
+    dir.write("libs/libavisynth.so.3.7.2", "elf");
+    dir.write("libs/libavisynth.so.3.10.0", "elf");
+    link("libavisynth.so.3.10.0", "libs/libavisynth.so.3");
+    link("missing.so.9", "libs/libavisynth.so.9");
+    EXPECT_EQ(getProductVersion({empty, dir.file("nowhere"), libs}), "3.10.0.0");
+}
+
+TEST_F(LibraryFolders, NothingUsableGivesTheEmptyText)
+{
+    const std::string a = folder("a"), b = folder("b");
+    link("gone.so.1.2", "a/libavisynth.so");
+    dir.write("b/libavisynth.so", "unversioned real file");
+    dir.write("b/libavisynth.txt", "");
+    EXPECT_EQ(getProductVersion({a, b}), "");
+    EXPECT_EQ(getProductVersion({}), "");
+}
+
+TEST_F(LibraryFolders, DefaultFoldersFollowTheLoaderOrder)
+{
+    dir.write("ld.so.conf", "# comment\ninclude conf.d/*.conf\n/opt/one /opt/two\n");
+    dir.write("conf.d/b.conf", "/opt/b # trailing\n/opt/one\n");
+    dir.write("conf.d/a.conf", "/opt/a/\ninclude ../ld.so.conf\n");
+    const EnvLookup env = [](const char* name) -> const char* {
+        return std::string(name) == "LD_LIBRARY_PATH" ? "/env/x::/env/y" : nullptr;
+    };
+    const std::vector<std::string> folders = defaultLibraryFolders(env, dir.file("ld.so.conf"));
+    const std::vector<std::string> expected = {"/env/x", "/env/y", "/opt/a",   "/opt/one", "/opt/two",
+                                               "/opt/b", "/lib",   "/usr/lib", "/lib64",   "/usr/lib64"};
+    EXPECT_EQ(folders, expected);
+}
+
+} // namespace
+} // namespace cw
