@@ -116,7 +116,7 @@ void Form1::openCallTip()
 // not move the mark or close the tip.
 void Form1::updateCallTip()
 {
-    if (!m_tipAnchor || !m_codeSense->isCallTipActive()) return;
+    if (!m_tipAnchor || !m_codeSense->callTipActive()) return;
     const QString tip = m_codeSense->callTipText();
     const std::optional<int> argument =
         tip == unknownCallTip ? std::nullopt

@@ -248,19 +248,6 @@ void CodeSense::windowMoved()
     m_sci->SendScintilla(QsciScintilla::SCI_AUTOCCANCEL);
 }
 
-void CodeSense::showCallTip(const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    m_sci->SendScintilla(QsciScintilla::SCI_CALLTIPSHOW,
-                         static_cast<unsigned long>(m_sci->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS)),
-                         utf8.constData());
-}
-
-bool CodeSense::callTipActive() const
-{
-    return m_sci->SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE) != 0;
-}
-
 QWidget* CodeSense::editorWidget() const
 {
     return m_sci;
@@ -389,7 +376,7 @@ void CodeSense::cancelCallTip()
     m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPCANCEL);
 }
 
-bool CodeSense::isCallTipActive() const
+bool CodeSense::callTipActive() const
 {
     return m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPACTIVE) != 0;
 }

@@ -83,8 +83,6 @@ public:
     void focusEditor();
     // The main window moved: a floating tip or list would be left behind.
     void windowMoved();
-    void showCallTip(const QString& text);
-    bool callTipActive() const;
     bool isModifiedSinceSave() const;
     void markSaved();
 
@@ -115,12 +113,14 @@ public:
     // ends after the new text with nothing selected.
     void replaceRange(std::size_t start, std::size_t end, const QString& text);
 
-    // A call tip below the byte pos, in the program's tip font and colours.
+    // A call tip below the byte pos (else the caret), in the program's tip
+    // font and colours.
     void showCallTip(std::size_t pos, const QString& text);
+    void showCallTip(const QString& text) { showCallTip(caretByte(), text); }
     // Marks the bytes [start, end) of the tip text; an empty range marks nothing.
     void setCallTipHighlight(std::size_t start, std::size_t end);
     void cancelCallTip();
-    bool isCallTipActive() const;
+    bool callTipActive() const;
     QString callTipText() const { return m_callTipText; }
     std::pair<std::size_t, std::size_t> callTipHighlight() const { return m_callTipHighlight; }
 

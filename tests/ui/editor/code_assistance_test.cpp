@@ -15,7 +15,7 @@ TEST(CallTip, OpensOnTheParenthesisAndMarksTheArgumentAtTheCaret)
 {
     EditorFixture f;
     f.type("x = Blur(");
-    ASSERT_TRUE(f.editor().isCallTipActive());
+    ASSERT_TRUE(f.editor().callTipActive());
     EXPECT_EQ(f.editor().callTipText(), " Blur(clip, float amount, [bool MMX])");
     EXPECT_EQ(f.marked(), "clip");
 
@@ -25,10 +25,10 @@ TEST(CallTip, OpensOnTheParenthesisAndMarksTheArgumentAtTheCaret)
     f.type("\"a,(b\", ");
     EXPECT_EQ(f.marked(), "[bool MMX]");
     f.type("x, ");
-    EXPECT_TRUE(f.editor().isCallTipActive());
+    EXPECT_TRUE(f.editor().callTipActive());
     EXPECT_EQ(f.marked(), "");
     f.type(")");
-    EXPECT_FALSE(f.editor().isCallTipActive());
+    EXPECT_FALSE(f.editor().callTipActive());
 }
 
 TEST(CallTip, CountsFromTheCallsOwnParenthesis)
@@ -43,19 +43,19 @@ TEST(CallTip, CountsFromTheCallsOwnParenthesis)
     f.setScript("");
     f.type("Overlay(Blur(c, 1), ");
     // The nested call's tip replaced the outer one and closed with its ")".
-    EXPECT_FALSE(f.editor().isCallTipActive());
+    EXPECT_FALSE(f.editor().callTipActive());
 }
 
 TEST(CallTip, ClosesWhenTheCaretMovesBeforeTheParenthesis)
 {
     EditorFixture f;
     f.type("Blur(c");
-    ASSERT_TRUE(f.editor().isCallTipActive());
+    ASSERT_TRUE(f.editor().callTipActive());
     f.press(Qt::Key_Left);
-    EXPECT_TRUE(f.editor().isCallTipActive());
+    EXPECT_TRUE(f.editor().callTipActive());
     EXPECT_EQ(f.marked(), "clip");
     f.press(Qt::Key_Left);
-    EXPECT_FALSE(f.editor().isCallTipActive());
+    EXPECT_FALSE(f.editor().callTipActive());
 }
 
 TEST(CallTip, NoTipForUnknownNamesCommentsStringsOrBareParentheses)
@@ -67,7 +67,7 @@ TEST(CallTip, NoTipForUnknownNamesCommentsStringsOrBareParentheses)
         SCOPED_TRACE(row.typed);
         EditorFixture f;
         f.type(row.typed);
-        EXPECT_FALSE(f.editor().isCallTipActive());
+        EXPECT_FALSE(f.editor().callTipActive());
     }
 }
 

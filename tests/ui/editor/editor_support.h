@@ -32,7 +32,7 @@ public:
 
     CodeSense& editor() { return *form->codeSense(); }
     // The widget that receives the keys.
-    QWidget* keys() { return form->codeSense()->focusProxy(); }
+    QWidget* keys() { return form->codeSense()->editorWidget(); }
     QWidget* viewport() { return static_cast<QAbstractScrollArea*>(keys())->viewport(); }
 
     void setScript(const std::string& utf8, const std::string& lineEnd = "\r\n")
