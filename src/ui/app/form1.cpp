@@ -166,7 +166,6 @@ void Form1::readHideUncategorized()
     applyFilterMenuStates();
 }
 
-void Form1::buildDefinitionsMenu() {}
 
 void Form1::applyExternalPreviewRule() {}
 
@@ -213,12 +212,7 @@ void Form1::colourDescriptionBox()
     m_descriptionBox->setPalette(palette);
 }
 
-void Form1::showInterpreterVersion()
-{
-    m_statusText->setText(QStringLiteral("Detected avisynth version: "));
-}
 
-void Form1::loadDefinitions() {}
 
 void Form1::refreshFilterTree() {}
 

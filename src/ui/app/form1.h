@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config/properties_manager.h"
+#include "core/defs/definition_model.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -57,6 +58,7 @@ public:
     QMenu* menu(const QString& name) const;
 
     CodeSense* codeSense() const { return m_codeSense; }
+    const DefinitionModel& model() const { return m_model; }
     ctlSplitterEx* splitter1() const { return m_splitter1; }
     ctlSplitterEx* splitter2() const { return m_splitter2; }
 
@@ -141,10 +143,16 @@ private:
     void promptSaveChanges();
     void unloadPreview();
 
+    // Definition sets (form1_definitions.cpp).
+    void chooseDefinitionSet(QAction* item);
+    void reloadDefinitions();
+    QList<QAction*> definitionItems() const;
+
     void activate();
     void handleCommandLine();
     void layoutPanes();
 
+    DefinitionModel m_model;
     QString m_appTitle;
     QString m_programFolder;
     QString m_configFile;

@@ -104,7 +104,7 @@ void Form1::createMenuBar()
              {"mnuGotoLine", "Goto Line", "Ctrl+G", run(CodeSense::cmdGoToLine)}});
 
     addMenu("mnuOptions", "Options",
-            {{"mnuOptionsReloadDef", "Reload Definitions Files"},
+            {{"mnuOptionsReloadDef", "Reload Definitions Files", nullptr, [this] { reloadDefinitions(); }},
              {"sep2", "-"},
              {"mnuOptionsRegisterAVS", "Register .avs files"},
              {"mnuOptionsUnRegisterAVS", "Unregister .avs files"}});
@@ -121,6 +121,8 @@ void Form1::createMenuBar()
     QAction* def0 = definitions->addAction(QStringLiteral("DEF"));
     def0->setObjectName(QStringLiteral("mnuDefKey"));
     def0->setProperty("index", 0);
+    def0->setCheckable(true);
+    connect(def0, &QAction::triggered, this, [this, def0] { chooseDefinitionSet(def0); });
 
     addMenu("mnuPreview", "Preview",
             {{"mnuInternalPreview", "Internal Preview", "F5"},

@@ -1,0 +1,409 @@
+#include "core/preview/media_device.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+namespace cw {
+namespace {
+
+// Frames this close before a seek target are decoded in full and kept, so
+// stepping back from a sought frame is served from memory.
+constexpr int kStepBackDepth = 12;
+constexpr std::size_t kCacheCapacity = 40;
+
+std::string avErrorText(int code)
+{
+    char buffer[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, buffer, sizeof buffer);
+    return buffer;
+}
+
+struct FrameFree {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
+
+class FfmpegDevice : public MediaDevice {
+public:
+    ~FfmpegDevice() override;
+    bool open(const std::string& path, std::string& error);
+
+    int width() const override { return m_width; }
+    int height() const override { return m_height; }
+    int frameCount() const override { return static_cast<int>(m_index.size()); }
+    double frameRate() const override { return m_rate; }
+    const RgbFrame* frame(int n, std::string& error) override;
+
+private:
+    struct Packet {
+        std::int64_t pts;
+        std::int64_t dts;
+        bool key;
+    };
+    struct Key {
+        int frame;            // presentation number of the key frame
+        // Demuxers index key frames by presentation or by decode time; the
+        // presentation time lands on the key frame either way.
+        std::int64_t seekTs;
+    };
+
+    bool buildIndex(std::string& error);
+    int keyBefore(int n) const;
+    bool seekToKey(int keyIndex);
+    int frameNumberOf(std::int64_t timestamp) const;
+    AVFrame* decodeTo(int n, std::string& error);
+    bool receiveOne(int target, std::string& error);
+    void remember(int number, const AVFrame* f);
+    const AVFrame* cached(int n) const;
+    const RgbFrame* convert(const AVFrame* f, std::string& error);
+
+    AVFormatContext* m_format = nullptr;
+    AVCodecContext* m_codec = nullptr;
+    AVPacket* m_packet = nullptr;
+    AVFrame* m_decoded = nullptr;
+    SwsContext* m_sws = nullptr;
+    int m_stream = -1;
+    int m_width = 0;
+    int m_height = 0;
+    double m_rate = 0;
+
+    // Presentation timestamps by frame number; empty in counting mode.
+    std::vector<std::int64_t> m_index;
+    // Containers without presentation timestamps (H.264 in AVI): frames are
+    // numbered by counting decoder output from the key frame's packet.
+    bool m_counting = false;
+    std::vector<std::int64_t> m_dtsOrder; // counting mode: dts by decode position
+    std::vector<Key> m_keys;
+
+    // Decoder position: the last frame number it produced, -1 when it must
+    // seek first.
+    int m_last = -1;
+    int m_nextCounted = -1; // counting mode: number of the next output
+    bool m_drained = false;
+    bool m_sentEof = false;
+
+    std::deque<std::pair<int, FramePtr>> m_cache;
+    RgbFrame m_rgb;
+    int m_rgbNumber = -1;
+};
+
+FfmpegDevice::~FfmpegDevice()
+{
+    m_cache.clear();
+    sws_freeContext(m_sws);
+    av_frame_free(&m_decoded);
+    av_packet_free(&m_packet);
+    avcodec_free_context(&m_codec);
+    avformat_close_input(&m_format);
+}
+
+bool FfmpegDevice::open(const std::string& path, std::string& error)
+{
+    int rc = avformat_open_input(&m_format, path.c_str(), nullptr, nullptr);
+    if (rc < 0) {
+        error = "Cannot open \"" + path + "\": " + avErrorText(rc);
+        return false;
+    }
+    rc = avformat_find_stream_info(m_format, nullptr);
+    if (rc < 0) {
+        error = "Cannot read \"" + path + "\": " + avErrorText(rc);
+        return false;
+    }
+    const AVCodec* decoder = nullptr;
+    m_stream = av_find_best_stream(m_format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    if (m_stream < 0 || !decoder) {
+        error = "\"" + path + "\" holds no video that can be decoded.";
+        return false;
+    }
+    AVStream* stream = m_format->streams[m_stream];
+    for (unsigned i = 0; i < m_format->nb_streams; ++i)
+        if (static_cast<int>(i) != m_stream) m_format->streams[i]->discard = AVDISCARD_ALL;
+
+    m_codec = avcodec_alloc_context3(decoder);
+    m_packet = av_packet_alloc();
+    m_decoded = av_frame_alloc();
+    if (!m_codec || !m_packet || !m_decoded) {
+        error = "Out of memory.";
+        return false;
+    }
+    avcodec_parameters_to_context(m_codec, stream->codecpar);
+    m_codec->pkt_timebase = stream->time_base;
+    // Two threads: the decoder is the bottleneck of every seek.
+    m_codec->thread_count = 2;
+    m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    rc = avcodec_open2(m_codec, decoder, nullptr);
+    if (rc < 0) {
+        error = "Cannot decode \"" + path + "\": " + avErrorText(rc);
+        return false;
+    }
+    m_width = stream->codecpar->width;
+    m_height = stream->codecpar->height;
+    if (m_width <= 0 || m_height <= 0) {
+        error = "\"" + path + "\" holds no video that can be decoded.";
+        return false;
+    }
+    if (!buildIndex(error)) return false;
+
+    AVRational rate = stream->avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0) rate = stream->r_frame_rate;
+    if (rate.num > 0 && rate.den > 0) {
+        m_rate = av_q2d(rate);
+    } else if (m_index.size() > 1) {
+        const double span = (m_index.back() - m_index.front()) * av_q2d(stream->time_base);
+        m_rate = span > 0 ? (m_index.size() - 1) / span : 25.0;
+    } else {
+        m_rate = 25.0;
+    }
+    return true;
+}
+
+// One pass over the packets without decoding: the presentation order of the
+// frames, their count and the key frames, whatever the container states.
+bool FfmpegDevice::buildIndex(std::string& error)
+{
+    std::vector<Packet> packets;
+    bool allPts = true;
+    while (av_read_frame(m_format, m_packet) >= 0) {
+        if (m_packet->stream_index == m_stream && !(m_packet->flags & AV_PKT_FLAG_DISCARD) &&
+            m_packet->size > 0) {
+            packets.push_back({m_packet->pts, m_packet->dts, (m_packet->flags & AV_PKT_FLAG_KEY) != 0});
+            if (m_packet->pts == AV_NOPTS_VALUE) allPts = false;
+        }
+        av_packet_unref(m_packet);
+    }
+    if (packets.empty()) {
+        error = "The video holds no frames.";
+        return false;
+    }
+    m_counting = !allPts;
+    if (!m_counting) {
+        for (const Packet& p : packets) m_index.push_back(p.pts);
+        std::sort(m_index.begin(), m_index.end());
+        m_index.erase(std::unique(m_index.begin(), m_index.end()), m_index.end());
+        for (const Packet& p : packets)
+            if (p.key)
+                m_keys.push_back({frameNumberOf(p.pts), p.pts});
+    } else {
+        // Decode order stands in for presentation order; each packet is one
+        // frame and a key frame's number is its position.
+        std::int64_t synthetic = 0;
+        for (const Packet& p : packets) {
+            const std::int64_t dts = p.dts != AV_NOPTS_VALUE ? p.dts : synthetic;
+            m_dtsOrder.push_back(dts);
+            synthetic = dts + 1;
+        }
+        std::sort(m_dtsOrder.begin(), m_dtsOrder.end());
+        // A key frame's place in decode order is its frame number only when
+        // no frame after it is shown before it: always so without reordering
+        // and for H.264, whose key frames close their group. Otherwise
+        // (MPEG-4 with B-frames in AVI) counting must start at the first frame.
+        const AVCodecParameters* par = m_format->streams[m_stream]->codecpar;
+        const bool keysClosed = par->video_delay == 0 || par->codec_id == AV_CODEC_ID_H264;
+        for (std::size_t i = 0; i < packets.size(); ++i)
+            if (packets[i].key && (keysClosed || i == 0)) m_keys.push_back({static_cast<int>(i), m_dtsOrder[i]});
+        m_index.assign(m_dtsOrder.begin(), m_dtsOrder.end());
+    }
+    std::sort(m_keys.begin(), m_keys.end(), [](const Key& a, const Key& b) { return a.frame < b.frame; });
+    if (m_keys.empty() || m_keys.front().frame != 0) m_keys.insert(m_keys.begin(), Key{0, INT64_MIN});
+    return true;
+}
+
+int FfmpegDevice::keyBefore(int n) const
+{
+    auto it = std::upper_bound(m_keys.begin(), m_keys.end(), n,
+                               [](int value, const Key& k) { return value < k.frame; });
+    return static_cast<int>(it - m_keys.begin()) - 1;
+}
+
+// The number of the frame whose timestamp is the last one not after it.
+int FfmpegDevice::frameNumberOf(std::int64_t timestamp) const
+{
+    auto it = std::upper_bound(m_index.begin(), m_index.end(), timestamp);
+    return std::max(0, static_cast<int>(it - m_index.begin()) - 1);
+}
+
+bool FfmpegDevice::seekToKey(int keyIndex)
+{
+    avcodec_flush_buffers(m_codec);
+    m_last = -1;
+    m_nextCounted = -1;
+    m_drained = false;
+    m_sentEof = false;
+    const Key& key = m_keys[keyIndex];
+    if (key.seekTs == INT64_MIN)
+        return avformat_seek_file(m_format, m_stream, INT64_MIN, INT64_MIN, INT64_MIN, 0) >= 0 ||
+               av_seek_frame(m_format, m_stream, 0, AVSEEK_FLAG_BACKWARD) >= 0;
+    return av_seek_frame(m_format, m_stream, key.seekTs, AVSEEK_FLAG_BACKWARD) >= 0;
+}
+
+void FfmpegDevice::remember(int number, const AVFrame* f)
+{
+    if (cached(number)) return;
+    if (m_cache.size() >= kCacheCapacity) m_cache.pop_front();
+    m_cache.emplace_back(number, FramePtr(av_frame_clone(f)));
+}
+
+const AVFrame* FfmpegDevice::cached(int n) const
+{
+    for (const auto& [number, f] : m_cache)
+        if (number == n) return f.get();
+    return nullptr;
+}
+
+// Feeds packets until the decoder hands out one frame, numbered into m_last.
+// Frames well before the target that nothing refers to are not decoded at
+// all; that leaves every later frame exact.
+bool FfmpegDevice::receiveOne(int target, std::string& error)
+{
+    for (;;) {
+        int rc = avcodec_receive_frame(m_codec, m_decoded);
+        if (rc == 0) {
+            if (m_counting) {
+                if (m_nextCounted < 0) m_nextCounted = 0;
+                m_last = m_nextCounted++;
+            } else {
+                std::int64_t ts = m_decoded->best_effort_timestamp;
+                if (ts == AV_NOPTS_VALUE) ts = m_decoded->pts;
+                m_last = ts == AV_NOPTS_VALUE ? m_last + 1 : frameNumberOf(ts);
+            }
+            return true;
+        }
+        if (rc == AVERROR_EOF) {
+            m_drained = true;
+            return false;
+        }
+        if (rc != AVERROR(EAGAIN)) {
+            error = "Decoding failed: " + avErrorText(rc);
+            m_drained = true;
+            return false;
+        }
+        if (m_sentEof) {
+            m_drained = true;
+            return false;
+        }
+        for (;;) {
+            rc = av_read_frame(m_format, m_packet);
+            if (rc < 0) {
+                avcodec_send_packet(m_codec, nullptr);
+                m_sentEof = true;
+                break;
+            }
+            if (m_packet->stream_index != m_stream) {
+                av_packet_unref(m_packet);
+                continue;
+            }
+            if (m_counting && m_nextCounted < 0) {
+                // The first packet after a seek is a key frame: its place in
+                // decode order is its frame number.
+                const std::int64_t dts = m_packet->dts;
+                auto it = std::lower_bound(m_dtsOrder.begin(), m_dtsOrder.end(), dts);
+                m_nextCounted = dts == AV_NOPTS_VALUE ? 0 : static_cast<int>(it - m_dtsOrder.begin());
+            }
+            bool skippable = false;
+            if (!m_counting && m_packet->pts != AV_NOPTS_VALUE)
+                skippable = frameNumberOf(m_packet->pts) < target - kStepBackDepth;
+            m_codec->skip_frame = skippable ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+            rc = avcodec_send_packet(m_codec, m_packet);
+            av_packet_unref(m_packet);
+            // Damaged packets are dropped; the decoder resynchronises itself.
+            (void)rc;
+            break;
+        }
+    }
+}
+
+AVFrame* FfmpegDevice::decodeTo(int n, std::string& error)
+{
+    const int key = keyBefore(n);
+    const bool forward = m_last >= 0 && m_last < n && !m_drained && m_keys[key].frame <= m_last;
+    int seekKey = key;
+    if (!forward && !seekToKey(seekKey)) {
+        error = "Seeking failed.";
+        return nullptr;
+    }
+    bool fresh = !forward;
+    FramePtr best;
+    for (;;) {
+        if (!receiveOne(n, error)) break;
+        if (fresh) {
+            fresh = false;
+            if (m_last > n && seekKey > 0) {
+                // The demuxer landed after the key frame asked for: go one
+                // key frame further back.
+                if (!seekToKey(--seekKey)) break;
+                fresh = true;
+                continue;
+            }
+        }
+        if (m_last >= n - kStepBackDepth) remember(m_last, m_decoded);
+        if (m_last == n) return m_decoded;
+        if (m_last < n) {
+            best.reset(av_frame_clone(m_decoded));
+        } else {
+            break;
+        }
+    }
+    // The frame itself never came out (a damaged stream): the nearest
+    // earlier one stands in for it.
+    if (best) {
+        av_frame_unref(m_decoded);
+        av_frame_move_ref(m_decoded, best.get());
+        m_last = -1;
+        return m_decoded;
+    }
+    if (error.empty()) error = "Frame " + std::to_string(n) + " could not be decoded.";
+    m_last = -1;
+    return nullptr;
+}
+
+const RgbFrame* FfmpegDevice::convert(const AVFrame* f, std::string& error)
+{
+    m_sws = sws_getCachedContext(m_sws, f->width, f->height, static_cast<AVPixelFormat>(f->format), f->width,
+                                 f->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!m_sws) {
+        error = "The picture format cannot be converted.";
+        return nullptr;
+    }
+    m_rgb.width = f->width;
+    m_rgb.height = f->height;
+    m_rgb.stride = f->width * 4;
+    m_rgb.bytes.resize(static_cast<std::size_t>(m_rgb.stride) * f->height);
+    std::uint8_t* planes[4] = {m_rgb.bytes.data(), nullptr, nullptr, nullptr};
+    int strides[4] = {m_rgb.stride, 0, 0, 0};
+    sws_scale(m_sws, f->data, f->linesize, 0, f->height, planes, strides);
+    return &m_rgb;
+}
+
+const RgbFrame* FfmpegDevice::frame(int n, std::string& error)
+{
+    if (n < 0 || n >= frameCount()) {
+        error = "Frame " + std::to_string(n) + " is outside the clip.";
+        return nullptr;
+    }
+    if (n == m_rgbNumber) return &m_rgb;
+    const AVFrame* f = cached(n);
+    if (!f) f = decodeTo(n, error);
+    if (!f) return nullptr;
+    const RgbFrame* rgb = convert(f, error);
+    m_rgbNumber = rgb ? n : -1;
+    return rgb;
+}
+
+} // namespace
+
+std::unique_ptr<MediaDevice> openFfmpegDevice(const std::string& path, std::string& error)
+{
+    auto device = std::make_unique<FfmpegDevice>();
+    if (!device->open(path, error)) return nullptr;
+    return device;
+}
+
+} // namespace cw

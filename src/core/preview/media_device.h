@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cw {
+
+// 32-bit pixels 0xffRRGGBB in native byte order (bytes B, G, R, 255 on a
+// little-endian machine), rows top-down.
+struct RgbFrame {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+// One open clip. Frame numbers count from 0 in presentation order.
+class MediaDevice {
+public:
+    virtual ~MediaDevice() = default;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+    virtual int frameCount() const = 0;
+    virtual double frameRate() const = 0;
+    // Frame n, 0 <= n < frameCount(); the result stays valid until the next
+    // call. nullptr with error set when the frame cannot be produced.
+    virtual const RgbFrame* frame(int n, std::string& error) = 0;
+};
+
+// Any media file through FFmpeg; nullptr with error set on failure.
+std::unique_ptr<MediaDevice> openFfmpegDevice(const std::string& path, std::string& error);
+
+// The text shown when no frame-server library could be loaded.
+std::string aviSynthNotFoundText();
+
+// An AviSynth+ script, the library loaded from the first of libraryNames
+// that dlopen accepts. nullptr with error set on failure: the script's own
+// error text when the script fails.
+std::unique_ptr<MediaDevice> openAviSynthDevice(const std::string& path,
+                                                const std::vector<std::string>& libraryNames,
+                                                std::string& error);
+
+} // namespace cw

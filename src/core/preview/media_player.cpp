@@ -1,0 +1,150 @@
+#include "core/preview/media_player.h"
+
+#include "core/controls/rounding.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace cw {
+namespace {
+
+std::string result(int code)
+{
+    return code == 0 ? "Success" : mediaService().mediaErrorText(code);
+}
+
+std::string send(std::string_view command)
+{
+    std::string reply;
+    return result(mediaService().sendString(command, reply));
+}
+
+// Leading blanks, then digits with an optional decimal point; anything else
+// ends the number and an empty reply reads as 0. Rounded half to even.
+std::int32_t replyNumber(std::string_view reply)
+{
+    std::size_t i = reply.find_first_not_of(' ');
+    if (i == std::string_view::npos) return 0;
+    std::size_t end = i;
+    bool point = false;
+    while (end < reply.size() && ((reply[end] >= '0' && reply[end] <= '9') || (reply[end] == '.' && !point))) {
+        point = point || reply[end] == '.';
+        ++end;
+    }
+    const std::string digits(reply.substr(i, end - i));
+    const double value = digits.empty() ? 0.0 : std::strtod(digits.c_str(), nullptr);
+    return static_cast<std::int32_t>(std::min(roundHalfEven(value), 2147483647.0));
+}
+
+std::int32_t query(std::string_view command)
+{
+    std::string reply;
+    if (mediaService().sendString(command, reply) != 0) return -1;
+    return replyNumber(reply);
+}
+
+std::string join(std::initializer_list<std::string_view> pieces)
+{
+    std::string out;
+    for (std::string_view piece : pieces) out += piece;
+    return out;
+}
+
+} // namespace
+
+MediaCommandService& mediaService()
+{
+    static MediaCommandService service;
+    return service;
+}
+
+CurrentClipInfo& currentClipInfo()
+{
+    static CurrentClipInfo info;
+    return info;
+}
+
+std::string openMovie(std::intptr_t parentHandle, std::string_view alias, const std::string& path,
+                      std::string_view deviceType)
+{
+    return send(join({"open \"", path, "\" type ", deviceType, " Alias ", alias, " parent ",
+                      std::to_string(parentHandle), " Style ", "1073741824"}));
+}
+
+std::string playMovie(std::string_view alias, std::string_view from, std::string_view to)
+{
+    return send(join({"play ", alias, " from ", from, " to ", to}));
+}
+
+std::string seekMovie(std::string_view alias, std::int32_t frame)
+{
+    return send(join({"seek ", alias, " to ", std::to_string(frame)}));
+}
+
+std::string closeAllMovies() { return send("Close all"); }
+
+std::int32_t getLengthInFrames(std::string_view alias)
+{
+    send(join({"set ", alias, " time format frames"}));
+    return query(join({"status ", alias, " length"}));
+}
+
+std::int32_t getLengthInMs(std::string_view alias)
+{
+    send(join({"set ", alias, " time format ms"}));
+    const std::int32_t length = query(join({"status ", alias, " length"}));
+    send(join({"set ", alias, " time format frames"}));
+    return length;
+}
+
+std::int32_t getPosition(std::string_view alias) { return query(join({"status ", alias, " position"})); }
+
+float getFrameRate(std::string_view alias)
+{
+    const std::int32_t ms = getLengthInMs(alias);
+    const std::int32_t frames = getLengthInFrames(alias);
+    if (ms == -1 || frames == -1) return -1;
+    return static_cast<float>(frames / (ms / 1000.0));
+}
+
+std::int32_t getVideoSize(std::string_view alias, std::string_view which)
+{
+    const bool cx = which.size() == 2 && (which[0] | 0x20) == 'c' && (which[1] | 0x20) == 'x';
+    const bool cy = which.size() == 2 && (which[0] | 0x20) == 'c' && (which[1] | 0x20) == 'y';
+    if (!cx && !cy) return -1;
+    std::string reply;
+    if (mediaService().sendString(join({"Where ", alias, " destination"}), reply) != 0) return -1;
+    // left top width height
+    std::size_t second = reply.find(' ');
+    if (second != std::string::npos) second = reply.find(' ', second + 1);
+    const std::size_t third = second == std::string::npos ? std::string::npos : reply.find(' ', second + 1);
+    if (third == std::string::npos) return replyNumber("");
+    return cx ? replyNumber(std::string_view(reply).substr(second + 1, third - second - 1))
+              : replyNumber(std::string_view(reply).substr(third + 1));
+}
+
+std::string formatFrameTime(std::int32_t frame, double frameRate)
+{
+    long long s = 0;
+    long long ms = 0;
+    if (frameRate > 0 && frame >= 1) {
+        const double t = frame / frameRate;
+        s = static_cast<long long>(std::trunc(t));
+        ms = static_cast<long long>(roundHalfEven((t - s) * 1000.0));
+        if (ms >= 1000) {
+            s += 1;
+            ms -= 1000;
+        }
+    }
+    const long long h = s / 3600;
+    const long long m = (s - 3600 * h) / 60;
+    const long long sec = s - 3600 * h - 60 * m;
+    char text[64];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", h, m, sec, ms);
+    return text;
+}
+
+std::string formatFrameTime(std::int32_t frame) { return formatFrameTime(frame, currentClipInfo().frameRate); }
+
+} // namespace cw

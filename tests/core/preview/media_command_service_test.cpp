@@ -1,0 +1,185 @@
+#include "core/preview/media_command_service.h"
+
+#include "support/temp_dir.h"
+#include "test_clips.h"
+
+#include <gtest/gtest.h>
+
+namespace cw {
+namespace {
+
+class CommandService : public ::testing::Test {
+protected:
+    CommandService()
+    {
+        service.setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
+        script = dir.write("my clip.avs", "#fake 8 4 25 1 30\r\nVersion()\r\n");
+    }
+
+    int send(const std::string& command) { return service.sendString(command, reply); }
+
+    test::TempDir dir;
+    MediaCommandService service;
+    std::string script;
+    std::string reply;
+};
+
+TEST_F(CommandService, KeywordsInAnyCaseAndQuotedPathsWithBlanks)
+{
+    EXPECT_EQ(send("OPEN \"" + script + "\" TYPE aviVideo ALIAS Movie PARENT 7 STYLE 1073741824"), 0);
+    EXPECT_EQ(send("Status MOVIE Length"), 0);
+    EXPECT_EQ(reply, "30");
+    EXPECT_EQ(send("where movie DESTINATION"), 0);
+    EXPECT_EQ(reply, "0 0 8 4");
+    EXPECT_EQ(send("close MOVIE"), 0);
+    EXPECT_EQ(service.openCount(), 0);
+}
+
+TEST_F(CommandService, RepliesFollowTheTimeFormat)
+{
+    ASSERT_EQ(send("open \"" + script + "\" type AviVideo alias movie"), 0);
+    struct Row {
+        const char* command;
+        const char* reply;
+    };
+    const Row rows[] = {
+        {"status movie length", "30"},     {"status movie position", "0"},
+        {"seek movie to 12", ""},          {"status movie position", "12"},
+        {"set movie time format ms", ""},  {"status movie length", "1200"},
+        {"status movie position", "480"},  {"seek movie to 1199", ""},
+        {"status movie position", "1160"}, {"set movie time format milliseconds", ""},
+        {"seek movie to end", ""},         {"set movie time format frames", ""},
+        {"status movie position", "29"},   {"play movie from 0 to 3", ""},
+        {"status movie position", "3"},    {"play movie from 5", ""},
+        {"status movie position", "5"},    {"seek movie to start", ""},
+        {"status movie position", "0"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(send(row.command), 0) << row.command;
+        EXPECT_EQ(reply, row.reply) << row.command;
+    }
+}
+
+TEST_F(CommandService, ErrorsHaveNumbersAndTexts)
+{
+    ASSERT_EQ(send("open \"" + script + "\" type AviVideo alias movie"), 0);
+    struct Row {
+        std::string command;
+        int code;
+    };
+    const Row rows[] = {
+        {"", mediaUnknownCommand},
+        {"rewind movie", mediaUnknownCommand},
+        {"status", mediaMissingParameter},
+        {"status other length", mediaUnknownDevice},
+        {"status movie mode", mediaBadParameter},
+        {"set movie time format hours", mediaBadParameter},
+        {"seek movie to 30", mediaOutsideRange},
+        {"seek movie to -1", mediaOutsideRange},
+        {"seek movie to x", mediaBadParameter},
+        {"play movie from", mediaMissingParameter},
+        {"open \"" + script + "\" type AviVideo alias MOVIE", mediaAliasInUse},
+        {"open \"" + script + "\" type CDAudio alias other", mediaUnknownDeviceType},
+        {"open \"" + script + "\" alias other", mediaMissingParameter},
+        {"open \"" + script + " type AviVideo alias other", mediaBadParameter},
+        {"open \"" + dir.file("a.mp4") + "\" type AviVideo alias other", mediaUnsupportedFile},
+        {"close other", mediaUnknownDevice},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(send(row.command), row.code) << row.command;
+        EXPECT_EQ(reply, "");
+        EXPECT_FALSE(service.mediaErrorText(row.code).empty());
+    }
+    EXPECT_EQ(send("status movie position"), 0);
+    EXPECT_EQ(reply, "0") << "failed commands leave the position alone";
+}
+
+TEST_F(CommandService, FramesReachTheSinkOfTheParentTopDown)
+{
+    std::vector<std::uint8_t> shown;
+    int calls = 0;
+    service.registerFrameSink(42, [&](const VideoFrame& f) {
+        ++calls;
+        ASSERT_EQ(f.width, 8);
+        ASSERT_EQ(f.height, 4);
+        ASSERT_EQ(f.stride, 32);
+        shown.assign(f.bytes, f.bytes + f.stride * f.height);
+    });
+    ASSERT_EQ(send("open \"" + script + "\" type MPEGVideo alias movie parent 42"), 0);
+    EXPECT_EQ(calls, 0) << "opening shows nothing yet";
+    ASSERT_EQ(send("seek movie to 9"), 0);
+    ASSERT_EQ(calls, 1);
+    // The fake paints B = frame, G = row from the top, R = column.
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const std::uint8_t* p = shown.data() + y * 32 + x * 4;
+            EXPECT_EQ(p[0], 9);
+            EXPECT_EQ(p[1], y);
+            EXPECT_EQ(p[2], x);
+            EXPECT_EQ(p[3], 0xff);
+        }
+    service.unregisterFrameSink(42);
+    ASSERT_EQ(send("play movie"), 0);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(CommandService, ScriptErrorsComeBackAsTheFrameServerWroteThemFromEitherDevice)
+{
+    const std::string broken = dir.write("broken.avs", "Version()\r\nBogus(3)\r\n");
+    for (const char* type : {"AviVideo", "MPEGVideo"}) {
+        const int code = send("open \"" + broken + "\" type " + type + " alias movie");
+        ASSERT_GE(code, mediaDeviceErrorBase) << type;
+        EXPECT_EQ(service.mediaErrorText(code),
+                  "Script error: There is no function named 'Bogus'.\n(" + broken + ", line 2)");
+    }
+    EXPECT_EQ(service.openCount(), 0);
+}
+
+TEST_F(CommandService, DeviceErrorTextsStayAskableAfterLaterCommands)
+{
+    const std::string failing = dir.write("fail.avs", "#fake 8 4 25 1 30\n#fake-fail 4\n");
+    ASSERT_EQ(send("open \"" + failing + "\" type AviVideo alias movie"), 0);
+    const int code = send("seek movie to 4");
+    ASSERT_GE(code, mediaDeviceErrorBase);
+    EXPECT_EQ(send("seek movie to 3"), 0);
+    EXPECT_EQ(service.mediaErrorText(code), "Frame 4 failed on purpose");
+    EXPECT_EQ(send("status movie position"), 0);
+    EXPECT_EQ(reply, "3");
+}
+
+TEST_F(CommandService, MissingFrameServerSaysHowToGetIt)
+{
+    service.setAviSynthLibraryNames({dir.file("libavisynth.so"), "libclipwright-no-such-library.so"});
+    const int code = send("open \"" + script + "\" type MPEGVideo alias movie");
+    ASSERT_GE(code, mediaDeviceErrorBase);
+    EXPECT_EQ(service.mediaErrorText(code), aviSynthNotFoundText());
+    EXPECT_NE(aviSynthNotFoundText().find("AviSynth+ not found"), std::string::npos);
+    EXPECT_NE(aviSynthNotFoundText().find("Install"), std::string::npos);
+}
+
+TEST_F(CommandService, MediaFilesOpenThroughFfmpegAndCloseAllEndsEveryClip)
+{
+    const std::string clip = dir.file("clip.avi");
+    ASSERT_EQ(test::makeClip(clip, {"mpeg4", 32, 16, 10, 5, 0}), "");
+    EXPECT_EQ(send("open \"" + clip + "\" type AviVideo alias a"), 0);
+    EXPECT_EQ(send("open \"" + clip + "\" type MPEGVideo alias b"), 0);
+    EXPECT_EQ(send("open \"" + script + "\" type AviVideo alias c"), 0);
+    EXPECT_EQ(send("where b destination"), 0);
+    EXPECT_EQ(reply, "0 0 32 16");
+    EXPECT_EQ(send("close all"), 0);
+    EXPECT_EQ(service.openCount(), 0);
+    EXPECT_EQ(send("status a length"), mediaUnknownDevice);
+}
+
+TEST_F(CommandService, LogsEveryCommandAsSent)
+{
+    send("Close all");
+    send("bogus");
+    send("status movie length");
+    EXPECT_EQ(service.commandLog(), (std::vector<std::string>{"Close all", "bogus", "status movie length"}));
+    service.clearCommandLog();
+    EXPECT_TRUE(service.commandLog().empty());
+}
+
+} // namespace
+} // namespace cw

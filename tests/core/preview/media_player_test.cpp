@@ -1,0 +1,136 @@
+#include "core/preview/media_player.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace cw {
+namespace {
+
+TEST(FormatFrameTime, ClockTexts)
+{
+    struct Row {
+        std::int32_t frame;
+        double rate;
+        const char* text;
+    };
+    const Row rows[] = {
+        {0, 25, "00:00:00.000"},       {25, 25, "00:00:01.000"},     {1, 25, "00:00:00.040"},
+        {90000, 25, "01:00:00.000"},   {1, 0, "00:00:00.000"},       {5, -1, "00:00:00.000"},
+        {-3, 25, "00:00:00.000"},      {1, 30000.0 / 1001, "00:00:00.033"},
+        {3600 * 100 * 25 + 1, 25, "100:00:00.040"},
+        // 1/1.0005 s is 999.5 ms: rounds to 1000 and carries into the seconds.
+        {1, 1.0005, "00:00:01.000"},
+        // 59.9996 s carries through the minutes too.
+        {59999600, 1000000, "00:01:00.000"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(formatFrameTime(row.frame, row.rate), row.text) << row.frame;
+}
+
+class Player : public ::testing::Test {
+protected:
+    Player()
+    {
+        closeAllMovies();
+        mediaService().setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
+        mediaService().clearCommandLog();
+        currentClipInfo() = {};
+    }
+    ~Player() override { closeAllMovies(); }
+
+    test::TempDir dir;
+};
+
+TEST_F(Player, QueriesAnswerMinusOneWithoutAClip)
+{
+    EXPECT_EQ(getLengthInFrames("movie"), -1);
+    EXPECT_EQ(getLengthInMs("movie"), -1);
+    EXPECT_EQ(getPosition("movie"), -1);
+    EXPECT_EQ(getFrameRate("movie"), -1.0f);
+    EXPECT_EQ(getVideoSize("movie", "cx"), -1);
+    EXPECT_NE(seekMovie("movie", 3), "Success");
+    EXPECT_EQ(formatFrameTime(10), "00:00:00.000");
+}
+
+TEST_F(Player, VideoSizeTakesCxAndCyInAnyCaseAndNothingElse)
+{
+    const std::string script = dir.write("a b.avs", "#fake 640 480 25 1 100\n");
+    ASSERT_EQ(openMovie(5, "movie", script, "AviVideo"), "Success");
+    EXPECT_EQ(getVideoSize("movie", "CX"), 640);
+    EXPECT_EQ(getVideoSize("movie", "cY"), 480);
+    mediaService().clearCommandLog();
+    EXPECT_EQ(getVideoSize("movie", "w"), -1);
+    EXPECT_EQ(getVideoSize("movie", "cxx"), -1);
+    EXPECT_TRUE(mediaService().commandLog().empty());
+}
+
+TEST_F(Player, FrameRateFromTheTwoLengths)
+{
+    const std::string script = dir.write("ntsc.avs", "#fake 32 32 30000 1001 100\n");
+    ASSERT_EQ(openMovie(5, "movie", script, "AviVideo"), "Success");
+    EXPECT_EQ(getLengthInFrames("movie"), 100);
+    EXPECT_EQ(getLengthInMs("movie"), 3337);
+    EXPECT_FLOAT_EQ(getFrameRate("movie"), static_cast<float>(100 / 3.337));
+    EXPECT_EQ(getPosition("movie"), 0) << "the time format went back to frames";
+}
+
+TEST_F(Player, ErrorTextOfAFailedOpenIsTheFrameServers)
+{
+    const std::string script = dir.write("bad.avs", "Bogus\n");
+    EXPECT_EQ(openMovie(5, "movie", script, "MPEGVideo"),
+              "Script error: There is no function named 'Bogus'.\n(" + script + ", line 1)");
+}
+
+// The traffic of the preview window: start (the first open fails), a timer
+// tick, a step and the close.
+TEST_F(Player, PreviewTrafficIsExactlyTheseCommands)
+{
+    const std::string script = dir.write("preview.avs", "#fake 640 480 25 1 250\n");
+    const std::string video = dir.write("preview.mp4", "not a video");
+    std::vector<int> shown;
+    mediaService().registerFrameSink(77, [&](const VideoFrame& f) { shown.push_back(f.bytes[0]); });
+
+    closeAllMovies();
+    closeAllMovies();
+    EXPECT_NE(openMovie(77, "movie", video, "AviVideo"), "Success");
+    closeAllMovies();
+    EXPECT_EQ(openMovie(77, "movie", script, "MPEGVideo"), "Success");
+    currentClipInfo() = {getFrameRate("movie"), getVideoSize("movie", "cx"), getVideoSize("movie", "cy"),
+                         getLengthInFrames("movie")};
+    EXPECT_EQ(playMovie("movie", "0", "0"), "Success");
+    EXPECT_EQ(getPosition("movie"), 0);
+    EXPECT_EQ(seekMovie("movie", 1), "Success");
+    EXPECT_EQ(closeAllMovies(), "Success");
+    mediaService().unregisterFrameSink(77);
+
+    EXPECT_EQ(currentClipInfo().frameRate, 25.0f);
+    EXPECT_EQ(currentClipInfo().width, 640);
+    EXPECT_EQ(currentClipInfo().height, 480);
+    EXPECT_EQ(currentClipInfo().lengthInFrames, 250);
+    EXPECT_EQ(formatFrameTime(250), "00:00:10.000");
+    EXPECT_EQ(shown, (std::vector<int>{0, 1}));
+    const std::vector<std::string> expected = {
+        "Close all",
+        "Close all",
+        "open \"" + video + "\" type AviVideo Alias movie parent 77 Style 1073741824",
+        "Close all",
+        "open \"" + script + "\" type MPEGVideo Alias movie parent 77 Style 1073741824",
+        "set movie time format ms",
+        "status movie length",
+        "set movie time format frames",
+        "set movie time format frames",
+        "status movie length",
+        "Where movie destination",
+        "Where movie destination",
+        "set movie time format frames",
+        "status movie length",
+        "play movie from 0 to 0",
+        "status movie position",
+        "seek movie to 1",
+        "Close all",
+    };
+    EXPECT_EQ(mediaService().commandLog(), expected);
+}
+
+} // namespace
+} // namespace cw
