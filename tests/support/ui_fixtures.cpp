@@ -5,9 +5,18 @@
 namespace cw::test {
 
 FormFixture::FormFixture(const std::string& settings, const QStringList& arguments)
+    : FormFixture(
+          [&settings](const TempDir& dir) {
+              if (!settings.empty()) dir.write("conf.properties", settings);
+          },
+          arguments)
+{
+}
+
+FormFixture::FormFixture(const std::function<void(const TempDir&)>& prepare, const QStringList& arguments)
 {
     ::setenv("CLIPWRIGHT_HOME", home.path().c_str(), 1);
-    if (!settings.empty()) home.write("conf.properties", settings);
+    prepare(home);
     form = std::make_unique<Form1>(QStringList{QStringLiteral("clipwright")} + arguments);
 }
 

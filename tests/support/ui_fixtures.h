@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace cw::test {
@@ -72,6 +73,8 @@ private:
 class FormFixture {
 public:
     explicit FormFixture(const std::string& settings = {}, const QStringList& arguments = {});
+    // prepare fills the program folder before the window starts.
+    explicit FormFixture(const std::function<void(const TempDir&)>& prepare, const QStringList& arguments = {});
     ~FormFixture();
 
     TempDir home;

@@ -214,8 +214,6 @@ void Form1::colourDescriptionBox()
 
 
 
-void Form1::refreshFilterTree() {}
-
 void Form1::prepareEditor()
 {
     QList<QKeySequence> owned{QKeySequence(QStringLiteral("Ctrl+I")), QKeySequence(QStringLiteral("Ctrl+Space"))};

@@ -19,6 +19,7 @@ class QLabel;
 class QMenu;
 class QTextEdit;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace cw {
 
@@ -185,6 +186,18 @@ private:
     ctlSplitterEx* m_splitter1 = nullptr;
     ctlSplitterEx* m_splitter2 = nullptr;
     std::unique_ptr<CFormEvents> m_formX;
+
+    // Filter browser: the tree, its Filters menu commands and the description pane.
+    void fillTreeByPlugin();
+    void fillTreeByCategory();
+    void showFilterDescription(const QString& filterKey);
+    void sortByPlugin();
+    void sortByCategory();
+    void hideUncategorizedFilters();
+    void filterNodeClicked(QTreeWidgetItem* node);
+    void filterNodeDoubleClicked(QTreeWidgetItem* node);
+    // Stands in for insertTextAtCaret until the editing commands arrive.
+    void insertNodeText(const QString& text);
 };
 
 } // namespace cw

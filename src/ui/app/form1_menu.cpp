@@ -110,10 +110,11 @@ void Form1::createMenuBar()
              {"mnuOptionsUnRegisterAVS", "Unregister .avs files"}});
 
     addMenu("mnuFilters", "Filters",
-            {{"mnuSortByPlugin", "View by Plugin"},
-             {"mnuSortByCategory", "View by Category"},
+            {{"mnuSortByPlugin", "View by Plugin", nullptr, [this] { sortByPlugin(); }},
+             {"mnuSortByCategory", "View by Category", nullptr, [this] { sortByCategory(); }},
              {"sep11", "-"},
-             {"mnuHideUnCategorizedFilters", "Hide Uncategorized Filters"}});
+             {"mnuHideUnCategorizedFilters", "Hide Uncategorized Filters", nullptr,
+              [this] { hideUncategorizedFilters(); }}});
     for (const char* name : {"mnuSortByPlugin", "mnuSortByCategory", "mnuHideUnCategorizedFilters"})
         command(QString::fromUtf8(name))->setCheckable(true);
 

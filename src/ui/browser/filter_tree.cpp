@@ -1,0 +1,155 @@
+#include "ui/browser/filter_tree.h"
+
+#include <QList>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <unordered_map>
+
+// The icons live in a static library, whose resource object the linker keeps
+// only when something refers to it.
+static void initBrowserIcons()
+{
+    Q_INIT_RESOURCE(browser_icons);
+}
+
+namespace cw {
+namespace {
+
+constexpr int keyRole = Qt::UserRole;
+constexpr int imageRole = Qt::UserRole + 1;
+constexpr std::string_view categoryKeyPrefix = "category:";
+// Set on a tree once a category view has been built on it.
+const char* const sortsTopLevelProperty = "sortsTopLevelNodes";
+
+bool isGeneratedKey(std::string_view text)
+{
+    return text.size() == 9 && text[0] == 'k' &&
+           std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The four pictures are shared by every node of one build.
+struct Icons {
+    QIcon plugin = treeImageIcon(TreeImage::plugin);
+    QIcon filter = treeImageIcon(TreeImage::filter);
+    QIcon category = treeImageIcon(TreeImage::category);
+    QIcon uncategorized = treeImageIcon(TreeImage::uncategorized);
+};
+
+QTreeWidgetItem* makeNode(const QString& key, const QString& text, TreeImage image, const QIcon& icon)
+{
+    auto* node = new QTreeWidgetItem;
+    node->setText(0, text);
+    node->setData(0, keyRole, key);
+    node->setData(0, imageRole, static_cast<int>(image));
+    node->setIcon(0, icon);
+    return node;
+}
+
+QTreeWidgetItem* makeFilterNode(const CFilter& filter, const Icons& icons)
+{
+    return makeNode(fromUtf8(filter.key), fromUtf8(filter.title), TreeImage::filter, icons.filter);
+}
+
+// Replaces the tree's nodes by topLevel, placed alphabetically (ignoring
+// letter case, equal texts in build order) when the tree sorts. The tree's
+// own sorting is not used: it would sort the children as well, and with case.
+void setTopLevelNodes(QTreeWidget& tree, QList<QTreeWidgetItem*> topLevel)
+{
+    if (tree.property(sortsTopLevelProperty).toBool())
+        std::stable_sort(topLevel.begin(), topLevel.end(), [](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
+            return QString::compare(a->text(0), b->text(0), Qt::CaseInsensitive) < 0;
+        });
+    tree.addTopLevelItems(topLevel);
+}
+
+} // namespace
+
+QIcon treeImageIcon(TreeImage image)
+{
+    [[maybe_unused]] static const bool registered = (initBrowserIcons(), true);
+    switch (image) {
+    case TreeImage::plugin:
+        return QIcon(QStringLiteral(":/browser/plugin.svg"));
+    case TreeImage::filter:
+        return QIcon(QStringLiteral(":/browser/filter.svg"));
+    case TreeImage::category:
+        return QIcon(QStringLiteral(":/browser/category.svg"));
+    case TreeImage::uncategorized:
+        return QIcon(QStringLiteral(":/browser/uncategorized.svg"));
+    }
+    return {};
+}
+
+QString categoryNodeKey(std::string_view category)
+{
+    const bool clashes =
+        category == uncategorizedKey || isGeneratedKey(category) || category.starts_with(categoryKeyPrefix);
+    return clashes ? fromUtf8(categoryKeyPrefix) + fromUtf8(category) : fromUtf8(category);
+}
+
+QString nodeKey(const QTreeWidgetItem* node)
+{
+    return node->data(0, keyRole).toString();
+}
+
+int nodeImage(const QTreeWidgetItem* node)
+{
+    return node->data(0, imageRole).toInt();
+}
+
+void fillTreeByPlugin(QTreeWidget& tree, const DefinitionModel& model)
+{
+    tree.clear();
+    const Icons icons;
+    QList<QTreeWidgetItem*> topLevel;
+    topLevel.reserve(static_cast<qsizetype>(model.plugins().size()));
+    for (const CPlugin& plugin : model.plugins()) {
+        QTreeWidgetItem* pluginNode =
+            makeNode(fromUtf8(plugin.key), fromUtf8(plugin.title), TreeImage::plugin, icons.plugin);
+        for (const CFilter& filter : plugin.filters) pluginNode->addChild(makeFilterNode(filter, icons));
+        topLevel.append(pluginNode);
+    }
+    setTopLevelNodes(tree, std::move(topLevel));
+}
+
+void fillTreeByCategory(QTreeWidget& tree, const DefinitionModel& model, bool hideUncategorized)
+{
+    tree.clear();
+    tree.setProperty(sortsTopLevelProperty, true);
+    const Icons icons;
+    QList<QTreeWidgetItem*> topLevel;
+    // By the category's exact bytes, so categories never merge whatever
+    // their keys or texts look like.
+    std::unordered_map<std::string_view, QTreeWidgetItem*> categoryNodes;
+    for (const std::string& category : model.categories()) {
+        QTreeWidgetItem* node =
+            makeNode(categoryNodeKey(category), fromUtf8(category), TreeImage::category, icons.category);
+        categoryNodes.emplace(category, node);
+        topLevel.append(node);
+    }
+    QTreeWidgetItem* uncategorized = nullptr;
+    for (const CPlugin& plugin : model.plugins()) {
+        for (const CFilter& filter : plugin.filters) {
+            if (model.isKnownCategory(filter.category)) {
+                categoryNodes.at(filter.category)->addChild(makeFilterNode(filter, icons));
+                continue;
+            }
+            if (hideUncategorized) continue;
+            if (!uncategorized) {
+                uncategorized = makeNode(fromUtf8(uncategorizedKey), QStringLiteral("???"), TreeImage::uncategorized,
+                                         icons.uncategorized);
+                topLevel.append(uncategorized);
+            }
+            uncategorized->addChild(makeFilterNode(filter, icons));
+        }
+    }
+    setTopLevelNodes(tree, std::move(topLevel));
+}
+
+} // namespace cw
