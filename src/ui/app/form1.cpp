@@ -219,11 +219,23 @@ void Form1::prepareEditor()
     for (const QAction* action : menuBar()->findChildren<QAction*>())
         if (!action->shortcut().isEmpty()) owned << action->shortcut();
     m_codeSense->releaseKeys(owned);
+    connectCodeAssistance();
 }
 
-void Form1::registerScriptLanguage() {}
+void Form1::registerScriptLanguage()
+{
+    RegisterAvisynth_Scripting();
+}
 
-void Form1::applyEditorSettings() {}
+void Form1::applyEditorSettings()
+{
+    m_codeSense->selectLanguage(QStringLiteral("Avisynth"));
+    m_codeSense->setSyntaxColour(CodeSense::SyntaxItem::Keywords, QColor(127, 0, 85));
+    m_codeSense->setSyntaxColour(CodeSense::SyntaxItem::LineNumbers, QColor(171, 171, 171));
+    m_codeSense->setSyntaxColour(CodeSense::SyntaxItem::Strings, QColor(0, 0, 255));
+    m_codeSense->setSyntaxColour(CodeSense::SyntaxItem::Comments, QColor(63, 127, 95));
+    m_codeSense->setSyntaxFontStyle(CodeSense::SyntaxItem::Comments, false, false);
+}
 
 void Form1::hookWindowEvents()
 {

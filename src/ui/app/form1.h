@@ -7,7 +7,12 @@
 #include <QStringList>
 
 #include <array>
+#include <cstddef>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -20,6 +25,7 @@ namespace cw {
 
 class CFormEvents;
 class CodeSense;
+class FindDialog;
 class ctlSplitterEx;
 
 // The main window: owns the program-wide state and runs start-up and
@@ -85,6 +91,42 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+public:
+    // Script editor: language, code assistance, editing commands (form1_editor.cpp).
+    // Replaces the filter names that the script highlights and completes,
+    // and restyles the script; run after every load of definitions.
+    void setKeywords(std::vector<std::string> names);
+    // Stand-in for the definition model's call texts until it is wired.
+    void setCallText(const std::string& title, const std::string& callText);
+    QStringList filterNames() const;
+    // The call signature shown for a filter title; "???" for an unknown one.
+    QString callTextFor(const QString& name) const;
+    // The completion item to preselect for a typed word: the first name that
+    // starts with it in any letter case; 0 when none does or the word is empty.
+    int completionIndexFor(const QString& word) const;
+    // Replaces the selection with text; the caret ends right after it with
+    // nothing selected, and the editor gets the focus.
+    void insertTextAtCaret(const QString& text);
+    void showCompletionList();
+
+private:
+    void RegisterAvisynth_Scripting();
+    void connectCodeAssistance();
+    void openCallTip();
+    void updateCallTip();
+    void chooseCompletion(const QString& choice);
+    void commentSelection();
+    void uncommentSelection();
+    void insertFilePath();
+    void runEditorDialog(int command);
+
+    bool m_languageRegistered = false;
+    std::vector<std::string> m_filterNames;
+    std::map<std::string, std::string> m_callTexts;
+    // Just after the "(" of the call whose tip is shown.
+    std::optional<std::size_t> m_tipAnchor;
+    FindDialog* m_findDialog = nullptr;
 
 private:
     void createControls();

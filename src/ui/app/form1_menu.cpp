@@ -87,15 +87,15 @@ void Form1::createMenuBar()
                            {"mnuPopupPaste", "Paste", "Ctrl+V", run(CodeSense::cmdPaste)},
                            {"mnuPopupSelectAll", "Select All", "Ctrl+A", run(CodeSense::cmdSelectAll)},
                            {"sep4", "-"},
-                           {"mnuCommentBlock", "Comment Block"},
-                           {"mnuUncommentBlock", "Uncomment Block"},
+                           {"mnuCommentBlock", "Comment Block", nullptr, [this] { commentSelection(); }},
+                           {"mnuUncommentBlock", "Uncomment Block", nullptr, [this] { uncommentSelection(); }},
                            {"sep12", "-"},
                            {"mnuMakeSelectionLowercase", "Make Selection Lowercase", "Ctrl+U",
                             run(CodeSense::cmdLowerCase)},
                            {"mnuMakeSelectionUppercase", "Make Selection Uppercase", nullptr,
                             run(CodeSense::cmdUpperCase)},
                            {"sep9", "-"},
-                           {"mnuInsertFilePath", "Insert File Path..."}});
+                           {"mnuInsertFilePath", "Insert File Path...", nullptr, [this] { insertFilePath(); }}});
 
     addMenu("mnuSearch", "Search",
             {{"mnuSearchFind", "Find", "Ctrl+F", run(CodeSense::cmdFind)},

@@ -1,10 +1,16 @@
 #include "ui/editor/code_sense.h"
 
+#include "core/editor/completion_list.h"
+#include "core/editor/script_styler.h"
+#include "ui/editor/avisynth_lexer.h"
+
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QListWidget>
 #include <QVBoxLayout>
 
 namespace cw {
@@ -15,6 +21,38 @@ QFont scriptFont()
     if (QFontDatabase::families().contains(QStringLiteral("Courier New")))
         return QFont(QStringLiteral("Courier New"), 10);
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+
+// Tips and the completion list use Tahoma where it exists, else the sans
+// font that the system would put in its place.
+QFont tipFont()
+{
+    QFont font(QStringLiteral("Tahoma"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    font.setFamily(QFontInfo(font).family());
+    return font;
+}
+
+const QColor tipBackground(254, 241, 233);
+const QColor tipHighlight(0, 0, 255);
+constexpr char listSeparator = '\n';
+// Off the default "?", which filter names such as "???" may hold.
+constexpr char listTypeSeparator = '\x1f';
+constexpr int completionListId = 1;
+
+ScriptStyle styleOf(CodeSense::SyntaxItem item)
+{
+    switch (item) {
+    case CodeSense::SyntaxItem::Keywords:
+        return ScriptStyle::Keyword;
+    case CodeSense::SyntaxItem::Strings:
+        return ScriptStyle::String;
+    case CodeSense::SyntaxItem::Comments:
+        return ScriptStyle::Comment;
+    case CodeSense::SyntaxItem::LineNumbers:
+        break;
+    }
+    return ScriptStyle::Default;
 }
 
 } // namespace
@@ -34,6 +72,14 @@ CodeSense::CodeSense(QWidget* parent) : QWidget(parent), m_sci(new QsciScintilla
     m_sci->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(m_sci, &QsciScintilla::textChanged, this, &CodeSense::textChangedByUser);
+    // The editor raises the request itself, so the window's handler sees it
+    // only when passed on.
+    connect(m_sci, &QWidget::customContextMenuRequested, this, &QWidget::customContextMenuRequested);
+    connect(m_sci, &QsciScintillaBase::SCN_CHARADDED, this, &CodeSense::charAdded);
+    connect(m_sci, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { emit caretMoved(); });
+    connect(m_sci, &QsciScintilla::userListActivated, this, [this](int id, const QString& text) {
+        if (id == completionListId) emit completionChosen(text);
+    });
 }
 
 void CodeSense::releaseKeys(const QList<QKeySequence>& keys)
@@ -202,19 +248,6 @@ void CodeSense::windowMoved()
     m_sci->SendScintilla(QsciScintilla::SCI_AUTOCCANCEL);
 }
 
-void CodeSense::showCallTip(const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    m_sci->SendScintilla(QsciScintilla::SCI_CALLTIPSHOW,
-                         static_cast<unsigned long>(m_sci->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS)),
-                         utf8.constData());
-}
-
-bool CodeSense::callTipActive() const
-{
-    return m_sci->SendScintilla(QsciScintilla::SCI_CALLTIPACTIVE) != 0;
-}
-
 QWidget* CodeSense::editorWidget() const
 {
     return m_sci;
@@ -228,6 +261,251 @@ bool CodeSense::isModifiedSinceSave() const
 void CodeSense::markSaved()
 {
     m_sci->setModified(false);
+}
+
+void CodeSense::registerScriptLanguage(std::span<const std::string> keywords)
+{
+    if (!m_lexer) {
+        m_lexer = new AvisynthLexer(m_sci);
+        m_lexer->setScriptFont(scriptFont());
+    }
+    m_lexer->setKeywords(keywords);
+}
+
+bool CodeSense::selectLanguage(const QString& name)
+{
+    if (!m_lexer || name != QLatin1String(m_lexer->language())) return false;
+    m_sci->setLexer(m_lexer);
+    return true;
+}
+
+void CodeSense::setKeywords(std::span<const std::string> keywords)
+{
+    if (m_lexer) m_lexer->setKeywords(keywords);
+}
+
+void CodeSense::setSyntaxColour(SyntaxItem item, const QColor& colour)
+{
+    if (item == SyntaxItem::LineNumbers)
+        m_sci->setMarginsForegroundColor(colour);
+    else if (m_lexer)
+        m_lexer->setColor(colour, static_cast<int>(styleOf(item)));
+}
+
+QColor CodeSense::syntaxColour(SyntaxItem item) const
+{
+    const unsigned long style = item == SyntaxItem::LineNumbers ? static_cast<unsigned long>(QsciScintillaBase::STYLE_LINENUMBER)
+                                                                 : static_cast<unsigned long>(styleOf(item));
+    const long bgr = m_sci->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style);
+    return QColor(static_cast<int>(bgr & 0xff), static_cast<int>((bgr >> 8) & 0xff),
+                  static_cast<int>((bgr >> 16) & 0xff));
+}
+
+void CodeSense::setSyntaxFontStyle(SyntaxItem item, bool bold, bool italic)
+{
+    if (!m_lexer || item == SyntaxItem::LineNumbers) return;
+    const int style = static_cast<int>(styleOf(item));
+    QFont font = m_lexer->font(style);
+    font.setBold(bold);
+    font.setItalic(italic);
+    m_lexer->setFont(font, style);
+}
+
+int CodeSense::styleAt(std::size_t pos) const
+{
+    const long endStyled = m_sci->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+    if (static_cast<long>(pos) >= endStyled)
+        m_sci->SendScintilla(QsciScintillaBase::SCI_COLOURISE, static_cast<unsigned long>(endStyled),
+                             static_cast<long>(pos + 1));
+    return static_cast<int>(m_sci->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));
+}
+
+std::string_view CodeSense::scriptBytes() const
+{
+    const auto length = static_cast<std::size_t>(m_sci->SendScintilla(QsciScintilla::SCI_GETLENGTH));
+    const auto* bytes = reinterpret_cast<const char*>(m_sci->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
+    return bytes ? std::string_view(bytes, length) : std::string_view();
+}
+
+std::size_t CodeSense::caretByte() const
+{
+    return static_cast<std::size_t>(m_sci->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS));
+}
+
+void CodeSense::replaceRange(std::size_t start, std::size_t end, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    m_sci->beginUndoAction();
+    m_sci->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
+    m_sci->SendScintilla(QsciScintillaBase::SCI_SETTARGETEND, static_cast<unsigned long>(end));
+    m_sci->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()),
+                         bytes.constData());
+    m_sci->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(start + bytes.size()));
+    m_sci->endUndoAction();
+}
+
+void CodeSense::showCallTip(std::size_t pos, const QString& text)
+{
+    const unsigned long tip = QsciScintillaBase::STYLE_CALLTIP;
+    const QFont font = tipFont();
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPUSESTYLE, 0UL);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETFONT, tip, font.family().toUtf8().constData());
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETSIZE, tip, static_cast<long>(font.pointSize()));
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETBOLD, tip, 0L);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETITALIC, tip, 0L);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETBACK, tip, tipBackground);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETFORE, tip, QColor(Qt::black));
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETBACK, tipBackground);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETFORE, QColor(Qt::black));
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETFOREHLT, tipHighlight);
+    m_callTipText = text;
+    m_callTipHighlight = {0, 0};
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSHOW, static_cast<unsigned long>(pos),
+                         text.toUtf8().constData());
+}
+
+void CodeSense::setCallTipHighlight(std::size_t start, std::size_t end)
+{
+    m_callTipHighlight = {start, end};
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETHLT, static_cast<unsigned long>(start),
+                         static_cast<long>(end));
+}
+
+void CodeSense::cancelCallTip()
+{
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPCANCEL);
+}
+
+bool CodeSense::callTipActive() const
+{
+    return m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPACTIVE) != 0;
+}
+
+void CodeSense::showCompletionList(std::span<const std::string> names, int selected)
+{
+    if (names.empty()) return;
+    m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSETSEPARATOR, static_cast<unsigned long>(listSeparator));
+    m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSETTYPESEPARATOR,
+                         static_cast<unsigned long>(listTypeSeparator));
+    m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSETIGNORECASE, 1UL);
+    // Shown in the program's order; the editor searches a sorted copy.
+    m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSETORDER, static_cast<unsigned long>(QsciScintillaBase::SC_ORDER_CUSTOM));
+    m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSETMAXHEIGHT, 10UL);
+    const std::string list = buildCompletionList(names, listSeparator);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_USERLISTSHOW, static_cast<unsigned long>(completionListId),
+                         list.c_str());
+    const auto index = static_cast<std::size_t>(selected) < names.size() ? static_cast<std::size_t>(selected) : 0;
+    m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSELECT, 0UL, names[index].c_str());
+
+    // The editor offers no call for the list's colours: its list widget
+    // takes them through its palette.
+    for (QListWidget* popup : m_sci->findChildren<QListWidget*>()) {
+        QPalette palette = popup->palette();
+        palette.setColor(QPalette::Base, tipBackground);
+        palette.setColor(QPalette::Text, Qt::black);
+        popup->setPalette(palette);
+        popup->setFont(tipFont());
+    }
+}
+
+bool CodeSense::isCompletionListActive() const
+{
+    return m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE) != 0;
+}
+
+QString CodeSense::completionCurrentText() const
+{
+    const long length = m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCGETCURRENTTEXT, 0UL, static_cast<void*>(nullptr));
+    QByteArray bytes(static_cast<int>(length) + 1, '\0');
+    m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCGETCURRENTTEXT, 0UL, static_cast<void*>(bytes.data()));
+    bytes.truncate(static_cast<int>(length));
+    return QString::fromUtf8(bytes);
+}
+
+int CodeSense::searchFlags(SearchOptions options) const
+{
+    return (options.matchCase ? QsciScintillaBase::SCFIND_MATCHCASE : 0) |
+           (options.wholeWord ? QsciScintillaBase::SCFIND_WHOLEWORD : 0);
+}
+
+long CodeSense::searchRange(const QByteArray& what, long from, long to)
+{
+    m_sci->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART, static_cast<unsigned long>(from));
+    m_sci->SendScintilla(QsciScintillaBase::SCI_SETTARGETEND, static_cast<unsigned long>(to));
+    return m_sci->SendScintilla(QsciScintillaBase::SCI_SEARCHINTARGET, static_cast<unsigned long>(what.size()),
+                                what.constData());
+}
+
+bool CodeSense::find(const QString& what, SearchOptions options, bool forward)
+{
+    if (what.isEmpty()) return false;
+    const QByteArray bytes = what.toUtf8();
+    const long length = m_sci->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_SETSEARCHFLAGS, static_cast<unsigned long>(searchFlags(options)));
+    long found = -1;
+    if (forward) {
+        const long from = m_sci->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+        found = searchRange(bytes, from, length);
+        if (found < 0) found = searchRange(bytes, 0, length);
+    } else {
+        const long from = m_sci->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+        found = searchRange(bytes, from, 0);
+        if (found < 0) found = searchRange(bytes, length, 0);
+    }
+    if (found < 0) return false;
+    const long end = m_sci->SendScintilla(QsciScintillaBase::SCI_GETTARGETEND);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(found), end);
+    return true;
+}
+
+bool CodeSense::replace(const QString& what, const QString& with, SearchOptions options)
+{
+    if (what.isEmpty()) return false;
+    const long start = m_sci->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const long end = m_sci->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_SETSEARCHFLAGS, static_cast<unsigned long>(searchFlags(options)));
+    if (start != end && searchRange(what.toUtf8(), start, end) == start &&
+        m_sci->SendScintilla(QsciScintillaBase::SCI_GETTARGETEND) == end) {
+        const QByteArray replacement = with.toUtf8();
+        m_sci->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(replacement.size()),
+                             replacement.constData());
+        const long after = start + replacement.size();
+        m_sci->SendScintilla(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(after), after);
+    }
+    return find(what, options, true);
+}
+
+int CodeSense::replaceAll(const QString& what, const QString& with, SearchOptions options)
+{
+    if (what.isEmpty()) return 0;
+    const QByteArray bytes = what.toUtf8();
+    const QByteArray replacement = with.toUtf8();
+    m_sci->SendScintilla(QsciScintillaBase::SCI_SETSEARCHFLAGS, static_cast<unsigned long>(searchFlags(options)));
+    int count = 0;
+    long from = 0;
+    m_sci->beginUndoAction();
+    for (;;) {
+        const long length = m_sci->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+        if (searchRange(bytes, from, length) < 0) break;
+        m_sci->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(replacement.size()),
+                             replacement.constData());
+        from = m_sci->SendScintilla(QsciScintillaBase::SCI_GETTARGETEND);
+        ++count;
+    }
+    m_sci->endUndoAction();
+    return count;
+}
+
+int CodeSense::lineCount() const
+{
+    return m_sci->lines();
+}
+
+void CodeSense::goToLine(int line)
+{
+    m_sci->setCursorPosition(line, 0);
+    m_sci->ensureLineVisible(line);
+    m_sci->ensureCursorVisible();
 }
 
 } // namespace cw

@@ -2,15 +2,21 @@
 
 #include "core/documents/text_encoding.h"
 
+#include <QColor>
 #include <QKeySequence>
 #include <QList>
 #include <QWidget>
 
+#include <cstddef>
+#include <span>
 #include <string>
+#include <string_view>
 
 class QsciScintilla;
 
 namespace cw {
+
+class AvisynthLexer;
 
 // The script pane. The only class that reaches QScintilla: the rest of the
 // program sees the operations below, with positions as (line, column) and
@@ -77,8 +83,6 @@ public:
     void focusEditor();
     // The main window moved: a floating tip or list would be left behind.
     void windowMoved();
-    void showCallTip(const QString& text);
-    bool callTipActive() const;
     bool isModifiedSinceSave() const;
     void markSaved();
 
@@ -89,14 +93,76 @@ public:
     // The widget that takes the keyboard, for sending it keys.
     QWidget* editorWidget() const;
 
+    // The script language. Registering creates "Avisynth" once; selecting
+    // attaches a registered language by name (false for any other name).
+    enum class SyntaxItem { Keywords, Strings, Comments, LineNumbers };
+    void registerScriptLanguage(std::span<const std::string> keywords);
+    bool selectLanguage(const QString& name);
+    // Replaces the highlighted names and restyles the script.
+    void setKeywords(std::span<const std::string> keywords);
+    void setSyntaxColour(SyntaxItem item, const QColor& colour);
+    QColor syntaxColour(SyntaxItem item) const;
+    void setSyntaxFontStyle(SyntaxItem item, bool bold, bool italic);
+    // The style (a ScriptStyle) of the byte at pos, styling up to it first.
+    int styleAt(std::size_t pos) const;
+
+    // The document as UTF-8 without a copy; valid until the next change.
+    std::string_view scriptBytes() const;
+    std::size_t caretByte() const;
+    // Replaces the bytes [start, end) by text as one undo step; the caret
+    // ends after the new text with nothing selected.
+    void replaceRange(std::size_t start, std::size_t end, const QString& text);
+
+    // A call tip below the byte pos (else the caret), in the program's tip
+    // font and colours.
+    void showCallTip(std::size_t pos, const QString& text);
+    void showCallTip(const QString& text) { showCallTip(caretByte(), text); }
+    // Marks the bytes [start, end) of the tip text; an empty range marks nothing.
+    void setCallTipHighlight(std::size_t start, std::size_t end);
+    void cancelCallTip();
+    bool callTipActive() const;
+    QString callTipText() const { return m_callTipText; }
+    std::pair<std::size_t, std::size_t> callTipHighlight() const { return m_callTipHighlight; }
+
+    // The names in their own order with item `selected` chosen; a choice
+    // raises completionChosen and leaves the text to the receiver.
+    void showCompletionList(std::span<const std::string> names, int selected);
+    bool isCompletionListActive() const;
+    QString completionCurrentText() const;
+
+    struct SearchOptions {
+        bool matchCase = false;
+        bool wholeWord = false;
+    };
+    // Selects the next match after the selection (before it when !forward),
+    // wrapping round the document once; false when there is none.
+    bool find(const QString& what, SearchOptions options, bool forward);
+    // Replaces the selection when it is a match, then selects the next one.
+    bool replace(const QString& what, const QString& with, SearchOptions options);
+    // Replaces every match as one undo step; the number replaced.
+    int replaceAll(const QString& what, const QString& with, SearchOptions options);
+    int lineCount() const;
+    // Puts the caret at the start of line (from 0) and scrolls it into view.
+    void goToLine(int line);
+
 signals:
     // Find, replace and go to line need dialogs of the window that owns the pane.
     void dialogCommand(int command);
     void textChangedByUser();
+    void charAdded(int character);
+    void caretMoved();
+    void completionChosen(const QString& text);
 
 private:
+    int searchFlags(SearchOptions options) const;
+    // The first match in [from, to) (searched backwards when from > to), or -1.
+    long searchRange(const QByteArray& what, long from, long to);
+
     QsciScintilla* m_sci;
+    AvisynthLexer* m_lexer = nullptr;
     TextEncoding m_encoding = TextEncoding::Utf8;
+    QString m_callTipText;
+    std::pair<std::size_t, std::size_t> m_callTipHighlight;
 };
 
 } // namespace cw

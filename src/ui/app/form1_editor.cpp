@@ -1,0 +1,214 @@
+#include "ui/app/form1.h"
+
+#include "core/editor/call_tip_scanner.h"
+#include "core/editor/comment_block.h"
+#include "core/editor/completion_list.h"
+#include "core/editor/script_styler.h"
+#include "ui/editor/code_sense.h"
+#include "ui/editor/find_dialog.h"
+#include "ui/editor/go_to_line_dialog.h"
+#include "ui/winsvc/c_file_dialog.h"
+
+#include <QAction>
+
+#include <algorithm>
+#include <functional>
+
+namespace cw {
+namespace {
+
+// The tip shows the call text behind one blank.
+const QString unknownCallTip = QStringLiteral(" ???");
+
+bool startsWithIgnoringCase(std::string_view name, std::string_view prefix)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return name.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), name.begin(), [&](char p, char n) { return lower(p) == lower(n); });
+}
+
+} // namespace
+
+void Form1::RegisterAvisynth_Scripting()
+{
+    if (m_languageRegistered) return;
+    m_languageRegistered = true;
+    m_codeSense->registerScriptLanguage(m_filterNames);
+}
+
+void Form1::setKeywords(std::vector<std::string> names)
+{
+    m_filterNames = std::move(names);
+    m_codeSense->setKeywords(m_filterNames);
+}
+
+void Form1::setCallText(const std::string& title, const std::string& callText)
+{
+    m_callTexts[title] = callText;
+}
+
+QStringList Form1::filterNames() const
+{
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(m_filterNames.size()));
+    for (const std::string& name : m_filterNames)
+        names << QString::fromStdString(name);
+    return names;
+}
+
+QString Form1::callTextFor(const QString& name) const
+{
+    const auto found = m_callTexts.find(name.toStdString());
+    return found == m_callTexts.end() ? QStringLiteral("???") : QString::fromStdString(found->second);
+}
+
+int Form1::completionIndexFor(const QString& word) const
+{
+    const std::string prefix = word.toStdString();
+    const auto found = std::find_if(m_filterNames.begin(), m_filterNames.end(),
+                                    [&](const std::string& name) { return startsWithIgnoringCase(name, prefix); });
+    return found == m_filterNames.end() ? 0 : static_cast<int>(found - m_filterNames.begin());
+}
+
+void Form1::connectCodeAssistance()
+{
+    connect(m_codeSense, &CodeSense::charAdded, this, [this](int character) {
+        if (character == '(') openCallTip();
+    });
+    connect(m_codeSense, &CodeSense::caretMoved, this, &Form1::updateCallTip);
+    connect(m_codeSense, &CodeSense::completionChosen, this, &Form1::chooseCompletion);
+    connect(m_codeSense, &CodeSense::dialogCommand, this, &Form1::runEditorDialog);
+
+    // Keys that no menu item carries; the menu shortcuts run through their
+    // actions alone.
+    const auto addKey = [this](const char* name, const char* key, const std::function<void()>& handler) {
+        auto* action = new QAction(m_codeSense);
+        action->setObjectName(QString::fromUtf8(name));
+        action->setShortcut(QKeySequence(QString::fromUtf8(key)));
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        m_codeSense->addAction(action);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    addKey("editorSelectAll", "Ctrl+I", [this] { m_codeSense->runCommand(CodeSense::cmdSelectAll); });
+    addKey("editorCompletion", "Ctrl+Space", [this] { showCompletionList(); });
+}
+
+void Form1::openCallTip()
+{
+    const std::string_view text = m_codeSense->scriptBytes();
+    const std::size_t caret = m_codeSense->caretByte();
+    if (caret == 0) return;
+    const std::optional<CallStart> call = findCallStart(text, caret - 1);
+    if (!call) return;
+    const QString name = QString::fromUtf8(text.data() + call->name.start,
+                                           static_cast<qsizetype>(call->name.end - call->name.start));
+    // A "(" typed in a comment or a string opens no tip.
+    const auto style = static_cast<ScriptStyle>(m_codeSense->styleAt(call->name.start));
+    if (style != ScriptStyle::Keyword && style != ScriptStyle::Identifier && style != ScriptStyle::Default) return;
+
+    m_tipAnchor = call->anchor;
+    m_codeSense->showCallTip(call->name.start, QStringLiteral(" ") + callTextFor(name));
+    updateCallTip();
+}
+
+// Counts from the call's own "(" rather than from the line start, so text
+// in front of the call and the commas and ")" of nested calls or strings do
+// not move the mark or close the tip.
+void Form1::updateCallTip()
+{
+    if (!m_tipAnchor || !m_codeSense->callTipActive()) return;
+    const QString tip = m_codeSense->callTipText();
+    const std::optional<int> argument =
+        tip == unknownCallTip ? std::nullopt
+                              : callArgumentAt(m_codeSense->scriptBytes(), *m_tipAnchor, m_codeSense->caretByte());
+    if (!argument) {
+        m_codeSense->cancelCallTip();
+        return;
+    }
+    const std::optional<ByteRange> range = callTextParameterRange(tip.mid(1).toStdString(), *argument);
+    if (range)
+        m_codeSense->setCallTipHighlight(range->start + 1, range->end + 1);
+    else
+        m_codeSense->setCallTipHighlight(0, 0);
+}
+
+void Form1::showCompletionList()
+{
+    if (m_filterNames.empty()) return;
+    const std::string_view text = m_codeSense->scriptBytes();
+    const std::size_t caret = m_codeSense->caretByte();
+    const std::size_t start = typedWordStart(text, caret);
+    const QString word = QString::fromUtf8(text.data() + start, static_cast<qsizetype>(caret - start));
+    // The editor cannot show a tip and a list at once.
+    m_codeSense->cancelCallTip();
+    m_codeSense->showCompletionList(m_filterNames, completionIndexFor(word));
+}
+
+void Form1::chooseCompletion(const QString& choice)
+{
+    const std::size_t caret = m_codeSense->caretByte();
+    m_codeSense->replaceRange(typedWordStart(m_codeSense->scriptBytes(), caret), caret, choice);
+    m_codeSense->focusEditor();
+}
+
+void Form1::commentSelection()
+{
+    const std::string selected = m_codeSense->selectedText().toStdString();
+    m_codeSense->replaceSelectedText(QString::fromStdString(commentBlock(selected)));
+}
+
+void Form1::uncommentSelection()
+{
+    const std::string selected = m_codeSense->selectedText().toStdString();
+    m_codeSense->replaceSelectedText(QString::fromStdString(uncommentBlock(selected)));
+}
+
+void Form1::insertFilePath()
+{
+    CFileDialog dialog;
+    dialog.setDialogMode(1);
+    dialog.Flags = 528388;
+    dialog.hwndOwner = this;
+    dialog.Mask = QStringLiteral("All files (*.*)|*.*");
+    dialog.title = QStringLiteral("Insert file path");
+    const QString path = dialog.filenameText();
+    if (!path.isEmpty()) insertTextAtCaret(path);
+}
+
+void Form1::insertTextAtCaret(const QString& text)
+{
+    m_codeSense->replaceSelectedText(text);
+    m_codeSense->setSelection(m_codeSense->getSelection(true));
+    m_codeSense->focusEditor();
+}
+
+void Form1::runEditorDialog(int command)
+{
+    if (command == CodeSense::cmdCallTip) {
+        openCallTip();
+        return;
+    }
+    if (command == CodeSense::cmdGoToLine) {
+        auto* dialog = new GoToLineDialog(m_codeSense, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+        return;
+    }
+    if (!m_findDialog) m_findDialog = new FindDialog(m_codeSense, this);
+    switch (command) {
+    case CodeSense::cmdFind:
+        m_findDialog->openFor(false);
+        break;
+    case CodeSense::cmdReplace:
+        m_findDialog->openFor(true);
+        break;
+    case CodeSense::cmdFindNext:
+    case CodeSense::cmdFindPrevious:
+        if (!m_findDialog->findAgain(command == CodeSense::cmdFindNext)) m_findDialog->openFor(false);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace cw
