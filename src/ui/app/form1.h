@@ -80,8 +80,6 @@ public:
     void saveCurrentScript();
     void importTemplate();
     void exportSelection();
-    // Replaces the selection, leaves the caret after the text, focus to the editor.
-    void insertTextAtCaret(const QString& text);
     void setModified(bool modified);
     void backToOpener();
     void registerAvsFilesCommand();
@@ -94,11 +92,6 @@ protected:
 
 public:
     // Script editor: language, code assistance, editing commands (form1_editor.cpp).
-    // Replaces the filter names that the script highlights and completes,
-    // and restyles the script; run after every load of definitions.
-    void setKeywords(std::vector<std::string> names);
-    // Stand-in for the definition model's call texts until it is wired.
-    void setCallText(const std::string& title, const std::string& callText);
     QStringList filterNames() const;
     // The call signature shown for a filter title; "???" for an unknown one.
     QString callTextFor(const QString& name) const;
@@ -122,8 +115,6 @@ private:
     void runEditorDialog(int command);
 
     bool m_languageRegistered = false;
-    std::vector<std::string> m_filterNames;
-    std::map<std::string, std::string> m_callTexts;
     // Just after the "(" of the call whose tip is shown.
     std::optional<std::size_t> m_tipAnchor;
     FindDialog* m_findDialog = nullptr;

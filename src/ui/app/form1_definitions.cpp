@@ -5,6 +5,7 @@
 #include "core/defs/definition_loader.h"
 #include "core/defs/product_version.h"
 #include "ui/app/prompt_service.h"
+#include "ui/editor/code_sense.h"
 
 #include <QAction>
 #include <QLabel>
@@ -80,6 +81,8 @@ void Form1::loadDefinitions()
 {
     const std::string defFolder = (m_programFolder + QStringLiteral("/def")).toStdString();
     m_model = cw::loadDefinitions(definitionSetFolder(defFolder, m_definitionSet.toStdString()));
+    // The highlighting must agree with the tree after every load.
+    m_codeSense->setKeywords(m_model.filterNames());
 }
 
 } // namespace cw

@@ -191,12 +191,6 @@ void Form1::exportSelection()
     if (samePath(path, m_currentFile)) setModified(true);
 }
 
-void Form1::insertTextAtCaret(const QString& text)
-{
-    m_codeSense->replaceSelectedText(text);
-    m_codeSense->focusEditor();
-}
-
 bool Form1::promptSaveChanges()
 {
     if (!m_isModified) return true;

@@ -1,5 +1,6 @@
 #include "ui/app/form1.h"
 
+#include "core/browser/filter_description.h"
 #include "core/editor/call_tip_scanner.h"
 #include "core/editor/comment_block.h"
 #include "core/editor/completion_list.h"
@@ -11,7 +12,6 @@
 
 #include <QAction>
 
-#include <algorithm>
 #include <functional>
 
 namespace cw {
@@ -20,54 +20,31 @@ namespace {
 // The tip shows the call text behind one blank.
 const QString unknownCallTip = QStringLiteral(" ???");
 
-bool startsWithIgnoringCase(std::string_view name, std::string_view prefix)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return name.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), name.begin(), [&](char p, char n) { return lower(p) == lower(n); });
-}
-
 } // namespace
 
 void Form1::RegisterAvisynth_Scripting()
 {
     if (m_languageRegistered) return;
     m_languageRegistered = true;
-    m_codeSense->registerScriptLanguage(m_filterNames);
-}
-
-void Form1::setKeywords(std::vector<std::string> names)
-{
-    m_filterNames = std::move(names);
-    m_codeSense->setKeywords(m_filterNames);
-}
-
-void Form1::setCallText(const std::string& title, const std::string& callText)
-{
-    m_callTexts[title] = callText;
+    m_codeSense->registerScriptLanguage(m_model.filterNames());
 }
 
 QStringList Form1::filterNames() const
 {
     QStringList names;
-    names.reserve(static_cast<qsizetype>(m_filterNames.size()));
-    for (const std::string& name : m_filterNames)
-        names << QString::fromStdString(name);
+    names.reserve(static_cast<qsizetype>(m_model.filterNames().size()));
+    for (const std::string& name : m_model.filterNames()) names << QString::fromStdString(name);
     return names;
 }
 
 QString Form1::callTextFor(const QString& name) const
 {
-    const auto found = m_callTexts.find(name.toStdString());
-    return found == m_callTexts.end() ? QStringLiteral("???") : QString::fromStdString(found->second);
+    return QString::fromStdString(getFilterCallText(m_model, name.toStdString()));
 }
 
 int Form1::completionIndexFor(const QString& word) const
 {
-    const std::string prefix = word.toStdString();
-    const auto found = std::find_if(m_filterNames.begin(), m_filterNames.end(),
-                                    [&](const std::string& name) { return startsWithIgnoringCase(name, prefix); });
-    return found == m_filterNames.end() ? 0 : static_cast<int>(found - m_filterNames.begin());
+    return static_cast<int>(m_model.findNameIndex(word.toStdString()));
 }
 
 void Form1::connectCodeAssistance()
@@ -134,14 +111,14 @@ void Form1::updateCallTip()
 
 void Form1::showCompletionList()
 {
-    if (m_filterNames.empty()) return;
+    if (m_model.filterNames().empty()) return;
     const std::string_view text = m_codeSense->scriptBytes();
     const std::size_t caret = m_codeSense->caretByte();
     const std::size_t start = typedWordStart(text, caret);
     const QString word = QString::fromUtf8(text.data() + start, static_cast<qsizetype>(caret - start));
     // The editor cannot show a tip and a list at once.
     m_codeSense->cancelCallTip();
-    m_codeSense->showCompletionList(m_filterNames, completionIndexFor(word));
+    m_codeSense->showCompletionList(m_model.filterNames(), completionIndexFor(word));
 }
 
 void Form1::chooseCompletion(const QString& choice)

@@ -16,14 +16,14 @@ TEST(CallTip, OpensOnTheParenthesisAndMarksTheArgumentAtTheCaret)
     EditorFixture f;
     f.type("x = Blur(");
     ASSERT_TRUE(f.editor().callTipActive());
-    EXPECT_EQ(f.editor().callTipText(), " Blur(clip, float amount, [bool MMX])");
+    EXPECT_EQ(f.editor().callTipText(), " Blur(clip, amount, [MMX])");
     EXPECT_EQ(f.marked(), "clip");
 
     f.type("c, ");
-    EXPECT_EQ(f.marked(), "float amount");
+    EXPECT_EQ(f.marked(), "amount");
     // A comma and a parenthesis inside a string separate nothing.
     f.type("\"a,(b\", ");
-    EXPECT_EQ(f.marked(), "[bool MMX]");
+    EXPECT_EQ(f.marked(), "[MMX]");
     f.type("x, ");
     EXPECT_TRUE(f.editor().callTipActive());
     EXPECT_EQ(f.marked(), "");

@@ -4,6 +4,7 @@
 #include "ui/editor/code_sense.h"
 
 #include "support/ui_fixtures.h"
+#include "ui/browser/definition_files.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -18,17 +19,32 @@ namespace cw::test {
 // filters standing in for loaded definitions.
 class EditorFixture : public FormFixture {
 public:
-    EditorFixture()
+    EditorFixture() : FormFixture(writeDefinitions)
     {
         form->resize(900, 650);
         form->show();
         QApplication::setActiveWindow(form.get());
         form->codeSense()->focusEditor();
         QCoreApplication::processEvents();
-        form->setKeywords({"AviSource", "Blur", "BlurMore", "Overlay", "Subtitle"});
-        form->setCallText("Blur", "Blur(clip, float amount, [bool MMX])");
-        form->setCallText("Overlay", "Overlay(clip base, clip overlay, [int x], [int y])");
     }
+
+    // A few filters in a definition file read straight from the def folder.
+    static void writeDefinitions(const TempDir& home)
+    {
+        home.write("def/Test.xml", pluginXml(filterXml("AviSource", "Source", parameterXml("path", "string")) +
+                                             filterXml("Blur", "Filters",
+                                                       parameterXml("clip", "clip") +
+                                                           parameterXml("amount", "float") +
+                                                           parameterXml("MMX", "bool", optional)) +
+                                             filterXml("BlurMore", "Filters", parameterXml("clip", "clip")) +
+                                             filterXml("Overlay", "Layers",
+                                                       parameterXml("base", "clip") +
+                                                           parameterXml("overlay", "clip") +
+                                                           parameterXml("x", "int", optional) +
+                                                           parameterXml("y", "int", optional)) +
+                                             filterXml("Subtitle", "Text", parameterXml("text", "string"))));
+    }
+    static constexpr const char* optional = "<Optional>true</Optional>";
 
     CodeSense& editor() { return *form->codeSense(); }
     // The widget that receives the keys.

@@ -2,6 +2,8 @@
 
 #include "editor_support.h"
 
+#include <QAction>
+
 #include <gtest/gtest.h>
 
 namespace cw {
@@ -61,11 +63,14 @@ TEST(ScriptLanguage, NewKeywordsTakeEffectWithoutARestartDownToTheLastLine)
     const std::size_t last = script.size() - 15;
     EXPECT_EQ(f.editor().styleAt(last), static_cast<int>(ScriptStyle::Identifier));
 
-    f.form->setKeywords({"Blur", "sharpen"});
+    // Reloading definitions replaces the keywords.
+    f.home.write("def/Test.xml", test::pluginXml(test::filterXml("sharpen", "")));
+    f.form->command("mnuOptionsReloadDef")->trigger();
     EXPECT_EQ(f.editor().styleAt(0), static_cast<int>(ScriptStyle::Keyword));
     EXPECT_EQ(f.editor().styleAt(last), static_cast<int>(ScriptStyle::Keyword));
 
-    f.form->setKeywords({});
+    f.home.write("def/Test.xml", test::pluginXml(""));
+    f.form->command("mnuOptionsReloadDef")->trigger();
     EXPECT_EQ(f.editor().styleAt(last), static_cast<int>(ScriptStyle::Identifier));
     EXPECT_EQ(f.editor().styleAt(last + 7), static_cast<int>(ScriptStyle::Default));
 }
