@@ -4,6 +4,7 @@
 #include "core/defs/definition_model.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <array>
@@ -20,6 +21,7 @@ namespace cw {
 class CFormEvents;
 class CodeSense;
 class ctlSplitterEx;
+class fPreview;
 
 // The main window: owns the program-wide state and runs start-up and
 // shutdown as explicit sequences of named steps.
@@ -55,6 +57,14 @@ public:
     const DefinitionModel& model() const { return m_model; }
     ctlSplitterEx* splitter1() const { return m_splitter1; }
     ctlSplitterEx* splitter2() const { return m_splitter2; }
+
+    // Preview (form1_preview.cpp).
+    QString previewScriptPath() const;
+    // Writes the editor's whole text to preview.avs in UTF-8: its path, or
+    // an empty string after showing why it could not be written.
+    QString writePreviewScript();
+    // The preview window while it is loaded, else null.
+    fPreview* preview() const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -106,6 +116,11 @@ private:
     void reloadDefinitions();
     QList<QAction*> definitionItems() const;
 
+    // Preview (form1_preview.cpp).
+    void internalPreview();
+    void externalPreview();
+    void chooseExternalPlayer();
+
     void activate();
     void handleCommandLine();
     void layoutPanes();
@@ -143,6 +158,7 @@ private:
     ctlSplitterEx* m_splitter1 = nullptr;
     ctlSplitterEx* m_splitter2 = nullptr;
     std::unique_ptr<CFormEvents> m_formX;
+    QPointer<fPreview> m_preview;
 };
 
 } // namespace cw

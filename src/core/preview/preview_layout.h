@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace cw {
+
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const PixelRect&) const = default;
+};
+
+// Where the preview window puts its controls for a video of the given size,
+// in pixels. The window is designed in twips at 15 per pixel; a video that
+// reports no width gets a 600 by 250 area, which the window then shows.
+struct PreviewLayout {
+    int videoWidth = 0;
+    int videoHeight = 0;
+    int windowWidth = 0;
+    int windowHeight = 0;
+    PixelRect frameVideo;
+    PixelRect slider; // before it fits its height to its thumb
+    PixelRect previousButton;
+    PixelRect nextButton;
+    PixelRect okButton;
+};
+PreviewLayout previewLayout(int videoWidth, int videoHeight);
+
+// The frame a step to pos lands on: pos held within 0..length-1, or nothing
+// when the clip has no frame to show.
+std::optional<std::int32_t> clampFrame(std::int64_t pos, std::int32_t length);
+
+// Which of the stepping keys the preview acts on at its next tick. Only key
+// events of the program's own windows reach it; auto-repeat is ignored so a
+// held key steps at the tick rate, and a tap between two ticks still steps once.
+class StepKeys {
+public:
+    enum Key { Left, Right, keyCount };
+
+    void press(Key key, bool autoRepeat);
+    void release(Key key, bool autoRepeat);
+    // The program lost the keyboard: a key released elsewhere must not stay down.
+    void forgetAll();
+    // Held now, or pressed since the last poll; clears the latter.
+    bool poll(Key key);
+    bool isDown(Key key) const { return m_down[key]; }
+
+private:
+    bool m_down[keyCount] {};
+    bool m_pressedSincePoll[keyCount] {};
+};
+
+} // namespace cw
