@@ -32,6 +32,8 @@ PreviewLayout previewLayout(int videoWidth, int videoHeight)
     const double windowH = std::max(videoH + 450 + 975, 3750.0);
     l.windowWidth = pixels(windowW);
     l.windowHeight = pixels(windowH);
+    l.clientWidth = l.windowWidth - 2 * 4;
+    l.clientHeight = l.windowHeight - 2 * 4 - 20;
     l.frameVideo = {pixels(75), pixels(75), videoWidth, videoHeight};
 
     const double sliderLeft = 75;

@@ -19,8 +19,10 @@ struct PixelRect {
 struct PreviewLayout {
     int videoWidth = 0;
     int videoHeight = 0;
-    int windowWidth = 0;
+    int windowWidth = 0; // outer sizes, as designed
     int windowHeight = 0;
+    int clientWidth = 0; // without a 4-pixel border and a 20-pixel caption
+    int clientHeight = 0;
     PixelRect frameVideo;
     PixelRect slider; // before it fits its height to its thumb
     PixelRect previousButton;

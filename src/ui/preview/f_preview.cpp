@@ -18,6 +18,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace cw {
 namespace {
 
@@ -199,8 +201,6 @@ void fPreview::layoutWindow()
     const auto place = [](QWidget* w, const PixelRect& r) { w->setGeometry(r.left, r.top, r.width, r.height); };
 
     place(m_frameVideo, l.frameVideo);
-    // The designed sizes are the client area's; the status bar comes below.
-    resize(l.windowWidth, l.windowHeight + m_panels[0]->parentWidget()->sizeHint().height());
 
     // Without two frames there is nothing to step, and a slider cannot
     // hold a range of one value.
@@ -218,6 +218,12 @@ void fPreview::layoutWindow()
     place(m_previous, l.previousButton);
     place(m_next, l.nextButton);
     place(m_ok, l.okButton);
+
+    // The status bar takes the bottom of the client area; a taller one than
+    // designed pushes the window down rather than cover the buttons.
+    const int rowBottom = std::max(l.slider.top + m_slider->height(), l.okButton.top + l.okButton.height);
+    const int statusHeight = m_panels[0]->parentWidget()->sizeHint().height();
+    resize(l.clientWidth, std::max(l.clientHeight, rowBottom + 2 + statusHeight));
 }
 
 void fPreview::MoveSliderTo(std::int64_t pos)

@@ -13,6 +13,8 @@ TEST(PreviewLayout, PlacesTheControlsFromTheDesignInTwips)
     EXPECT_EQ(l.frameVideo, (PixelRect{5, 5, 640, 480}));
     EXPECT_EQ(l.windowWidth, 657);  // (9600 + 260) / 15
     EXPECT_EQ(l.windowHeight, 575); // (7200 + 1425) / 15
+    EXPECT_EQ(l.clientWidth, 649);
+    EXPECT_EQ(l.clientHeight, 547);
     EXPECT_EQ(l.slider, (PixelRect{5, 505, 499, 30}));
     EXPECT_EQ(l.previousButton, (PixelRect{511, 500, 26, 26}));
     EXPECT_EQ(l.nextButton, (PixelRect{537, 500, 26, 26}));
