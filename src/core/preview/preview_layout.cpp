@@ -61,7 +61,7 @@ void StepKeys::press(Key key, bool autoRepeat)
 {
     if (autoRepeat) return;
     m_down[key] = true;
-    m_pressedSincePoll[key] = true;
+    ++m_pressesSincePoll[key];
 }
 
 void StepKeys::release(Key key, bool autoRepeat)
@@ -72,14 +72,17 @@ void StepKeys::release(Key key, bool autoRepeat)
 
 void StepKeys::forgetAll()
 {
-    for (int k = 0; k < keyCount; ++k) m_down[k] = m_pressedSincePoll[k] = false;
+    for (int k = 0; k < keyCount; ++k) {
+        m_down[k] = false;
+        m_pressesSincePoll[k] = 0;
+    }
 }
 
-bool StepKeys::poll(Key key)
+int StepKeys::poll(Key key)
 {
-    const bool step = m_down[key] || m_pressedSincePoll[key];
-    m_pressedSincePoll[key] = false;
-    return step;
+    const int steps = m_pressesSincePoll[key] > 0 ? m_pressesSincePoll[key] : m_down[key] ? 1 : 0;
+    m_pressesSincePoll[key] = 0;
+    return steps;
 }
 
 } // namespace cw

@@ -35,9 +35,9 @@ PreviewLayout previewLayout(int videoWidth, int videoHeight);
 // when the clip has no frame to show.
 std::optional<std::int32_t> clampFrame(std::int64_t pos, std::int32_t length);
 
-// Which of the stepping keys the preview acts on at its next tick. Only key
-// events of the program's own windows reach it; auto-repeat is ignored so a
-// held key steps at the tick rate, and a tap between two ticks still steps once.
+// How far the preview steps for each key at its next tick. Only key events
+// of the program's own windows reach it; auto-repeat is ignored so a held key
+// steps once a tick, and every tap between two ticks still counts.
 class StepKeys {
 public:
     enum Key { Left, Right, keyCount };
@@ -46,13 +46,13 @@ public:
     void release(Key key, bool autoRepeat);
     // The program lost the keyboard: a key released elsewhere must not stay down.
     void forgetAll();
-    // Held now, or pressed since the last poll; clears the latter.
-    bool poll(Key key);
+    // The presses since the last poll, else 1 while the key is held, else 0.
+    int poll(Key key);
     bool isDown(Key key) const { return m_down[key]; }
 
 private:
     bool m_down[keyCount] {};
-    bool m_pressedSincePoll[keyCount] {};
+    int m_pressesSincePoll[keyCount] {};
 };
 
 } // namespace cw

@@ -223,7 +223,7 @@ void fPreview::layoutWindow()
     // designed pushes the window down rather than cover the buttons.
     const int rowBottom = std::max(l.slider.top + m_slider->height(), l.okButton.top + l.okButton.height);
     const int statusHeight = m_panels[0]->parentWidget()->sizeHint().height();
-    resize(l.clientWidth, std::max(l.clientHeight, rowBottom + 2 + statusHeight));
+    resize(l.clientWidth, std::max(l.clientHeight, rowBottom + 6 + statusHeight));
 }
 
 void fPreview::MoveSliderTo(std::int64_t pos)
@@ -249,11 +249,11 @@ void fPreview::tick()
         m_slider->setPolledValue(pos);
         showFramePanel(pos);
     }
-    const bool left = m_keys.poll(StepKeys::Left);
-    const bool right = m_keys.poll(StepKeys::Right);
+    const int left = m_keys.poll(StepKeys::Left);
+    const int right = m_keys.poll(StepKeys::Right);
     if (m_slider->isDragging()) return;
-    if (left) MoveSliderTo(std::int64_t(m_slider->Value()) - 1);
-    if (right) MoveSliderTo(std::int64_t(m_slider->Value()) + 1);
+    if (left) MoveSliderTo(std::int64_t(m_slider->Value()) - left);
+    if (right) MoveSliderTo(std::int64_t(m_slider->Value()) + right);
 }
 
 void fPreview::closeEvent(QCloseEvent* event)

@@ -52,7 +52,7 @@ public:
     // clip is closed.
     void stopTimer() { m_timer.stop(); }
     // One beat of Timer1: follow the clip's position, then step for the
-    // arrow keys held or tapped since the last beat.
+    // arrow keys tapped since the last beat, or held.
     void tick();
     // True once the window is closing or closed.
     bool isUnloaded() const { return m_unloaded; }
