@@ -68,7 +68,8 @@ void SliderModel::setOrientation(int orientation)
 {
     m_orientation = orientation;
     m_thumb.x = 0;
-    m_thumb.y = orientation == horizontal ? m_thumb.y : m_surfaceHeight - m_thumbHeight;
+    // A horizontal surface is fitted to the thumb's height, so the thumb sits at its top.
+    m_thumb.y = orientation == horizontal ? 0 : m_surfaceHeight - m_thumbHeight;
     relayout();
 }
 

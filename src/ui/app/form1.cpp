@@ -46,7 +46,11 @@ Form1::Form1(const QStringList& arguments, QWidget* parent) : QMainWindow(parent
     if (m_exitAfterStartup) QTimer::singleShot(0, this, &Form1::activate);
 }
 
-Form1::~Form1() = default;
+// The preview is a window of its own, not a child: it goes first.
+Form1::~Form1()
+{
+    unloadPreview();
+}
 
 void Form1::createControls()
 {
@@ -168,7 +172,6 @@ void Form1::readHideUncategorized()
 }
 
 
-void Form1::applyExternalPreviewRule() {}
 
 void Form1::clearModified()
 {
@@ -317,7 +320,6 @@ void Form1::shutdown()
     unloadPreview();
 }
 
-void Form1::closeAllMovies() {}
 
 void Form1::writeSetting(const char* key, const QString& value)
 {
@@ -325,6 +327,5 @@ void Form1::writeSetting(const char* key, const QString& value)
     if (!error.empty() && m_settingsWriteError.isEmpty()) m_settingsWriteError = QString::fromStdString(error);
 }
 
-void Form1::unloadPreview() {}
 
 } // namespace cw

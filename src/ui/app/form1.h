@@ -4,6 +4,7 @@
 #include "core/defs/definition_model.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <array>
@@ -27,6 +28,7 @@ class CFormEvents;
 class CodeSense;
 class FindDialog;
 class ctlSplitterEx;
+class fPreview;
 
 // The main window: owns the program-wide state and runs start-up and
 // shutdown as explicit sequences of named steps.
@@ -84,6 +86,14 @@ public:
     void backToOpener();
     void registerAvsFilesCommand();
     void unregisterAvsFilesCommand();
+
+    // Preview (form1_preview.cpp).
+    QString previewScriptPath() const;
+    // Writes the editor's whole text to preview.avs in UTF-8: its path, or
+    // an empty string after showing why it could not be written.
+    QString writePreviewScript();
+    // The preview window while it is loaded, else null.
+    fPreview* preview() const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -163,6 +173,11 @@ private:
     void reloadDefinitions();
     QList<QAction*> definitionItems() const;
 
+    // Preview (form1_preview.cpp).
+    void internalPreview();
+    void externalPreview();
+    void chooseExternalPlayer();
+
     void activate();
     void handleCommandLine();
     void layoutPanes();
@@ -218,6 +233,8 @@ private:
     void hideUncategorizedFilters();
     void filterNodeClicked(QTreeWidgetItem* node);
     void filterNodeDoubleClicked(QTreeWidgetItem* node);
+
+    QPointer<fPreview> m_preview;
 };
 
 } // namespace cw

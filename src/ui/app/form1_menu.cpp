@@ -128,10 +128,12 @@ void Form1::createMenuBar()
     connect(def0, &QAction::triggered, this, [this, def0] { chooseDefinitionSet(def0); });
 
     addMenu("mnuPreview", "Preview",
-            {{"mnuInternalPreview", "Internal Preview", "F5"},
-             {"mnuExternalPreview", "External Preview", "F6"},
+            {{"mnuInternalPreview", "Internal Preview", "F5", [this] { internalPreview(); }},
+             {"mnuExternalPreview", "External Preview", "F6", [this] { externalPreview(); }},
              {"sep5", "-"},
-             {"mnuChooseExternalPlayer", "Set External Player..."}});
+             {"mnuChooseExternalPlayer", "Set External Player...", nullptr, [this] { chooseExternalPlayer(); }}});
+    // A held F5 reloads once, not at the keyboard's repeat rate.
+    command(QStringLiteral("mnuInternalPreview"))->setAutoRepeat(false);
 
     addMenu("mnuHelp", "Help",
             {{"mnuHelpWebSite", "Web site", nullptr, [] { openWithShell(webSite); }},

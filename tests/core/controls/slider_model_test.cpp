@@ -18,6 +18,16 @@ SliderModel previewSlider(int max = 10)
     return s;
 }
 
+TEST(SliderModel, TurningHorizontalPutsTheThumbAtTheStartOfItsFittedSurface)
+{
+    SliderModel s;
+    s.setSurfaceSize(11, 200); // vertical: thumb at the bottom
+    EXPECT_EQ(s.thumb().y, 179);
+    s.setOrientation(SliderModel::horizontal);
+    EXPECT_EQ(s.thumb().x, 0);
+    EXPECT_EQ(s.thumb().y, 0);
+}
+
 TEST(SliderModel, ValueEventsAndTheirOrder)
 {
     SliderModel s = previewSlider();

@@ -1,0 +1,88 @@
+#include "core/preview/preview_layout.h"
+
+#include "core/controls/rounding.h"
+
+#include <algorithm>
+
+namespace cw {
+namespace {
+
+constexpr int twipsPerPixel = 15;
+
+int pixels(double twips)
+{
+    return static_cast<int>(roundHalfEven(twips / twipsPerPixel));
+}
+
+} // namespace
+
+PreviewLayout previewLayout(int videoWidth, int videoHeight)
+{
+    PreviewLayout l;
+    if (videoWidth == 0) {
+        videoWidth = 600;
+        videoHeight = 250;
+    }
+    l.videoWidth = videoWidth;
+    l.videoHeight = videoHeight;
+
+    const double videoW = double(videoWidth) * twipsPerPixel;
+    const double videoH = double(videoHeight) * twipsPerPixel;
+    const double windowW = std::max(videoW + 260, 9000.0);
+    const double windowH = std::max(videoH + 450 + 975, 3750.0);
+    l.windowWidth = pixels(windowW);
+    l.windowHeight = pixels(windowH);
+    l.clientWidth = l.windowWidth - 2 * 4;
+    l.clientHeight = l.windowHeight - 2 * 4 - 20;
+    l.frameVideo = {pixels(75), pixels(75), videoWidth, videoHeight};
+
+    const double sliderLeft = 75;
+    const double sliderTop = windowH - 1050;
+    const double sliderWidth = windowW - 2370;
+    l.slider = {pixels(sliderLeft), pixels(sliderTop), pixels(sliderWidth), pixels(450)};
+
+    const double buttonTop = sliderTop - 80;
+    const double previousLeft = sliderLeft + sliderWidth + 100;
+    const double nextLeft = previousLeft + 390;
+    const double okLeft = nextLeft + 390 + 100;
+    l.previousButton = {pixels(previousLeft), pixels(buttonTop), pixels(390), pixels(390)};
+    l.nextButton = {pixels(nextLeft), pixels(buttonTop), pixels(390), pixels(390)};
+    l.okButton = {pixels(okLeft), pixels(buttonTop), pixels(1100), pixels(390)};
+    return l;
+}
+
+std::optional<std::int32_t> clampFrame(std::int64_t pos, std::int32_t length)
+{
+    if (length < 1) return std::nullopt;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(pos, 0, length - 1));
+}
+
+void StepKeys::press(Key key, bool autoRepeat)
+{
+    if (autoRepeat) return;
+    m_down[key] = true;
+    ++m_pressesSincePoll[key];
+}
+
+void StepKeys::release(Key key, bool autoRepeat)
+{
+    if (autoRepeat) return;
+    m_down[key] = false;
+}
+
+void StepKeys::forgetAll()
+{
+    for (int k = 0; k < keyCount; ++k) {
+        m_down[k] = false;
+        m_pressesSincePoll[k] = 0;
+    }
+}
+
+int StepKeys::poll(Key key)
+{
+    const int steps = m_pressesSincePoll[key] > 0 ? m_pressesSincePoll[key] : m_down[key] ? 1 : 0;
+    m_pressesSincePoll[key] = 0;
+    return steps;
+}
+
+} // namespace cw

@@ -1,0 +1,77 @@
+#include "ui/controls/frm_value_tip.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+
+namespace cw {
+namespace {
+
+QPointer<frmValueTip>& sharedTip()
+{
+    static QPointer<frmValueTip> tip;
+    return tip;
+}
+
+} // namespace
+
+frmValueTip::frmValueTip() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
+{
+    setObjectName(QStringLiteral("frmValueTip"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::ToolTipBase);
+
+    m_label = new QLabel(this);
+    m_label->setObjectName(QStringLiteral("lblTip"));
+    QFont font(QStringLiteral("Verdana"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8);
+    m_label->setFont(font);
+    m_label->setForegroundRole(QPalette::ToolTipText);
+    m_label->move(2, 1);
+}
+
+frmValueTip& frmValueTip::instance()
+{
+    QPointer<frmValueTip>& tip = sharedTip();
+    if (!tip) tip = new frmValueTip;
+    return *tip;
+}
+
+void frmValueTip::closeShared()
+{
+    if (QPointer<frmValueTip>& tip = sharedTip()) tip->hide();
+}
+
+QSize frmValueTip::labelSizeFor(const QString& text)
+{
+    m_label->setText(text);
+    m_label->adjustSize();
+    m_label->repaint();
+    return m_label->size();
+}
+
+void frmValueTip::showAt(int x, int y, int width, int height)
+{
+    setGeometry(x, y, width, height);
+    if (!isVisible()) show();
+    raise();
+}
+
+// A one-pixel frame, light at the top and left, dark at the right and bottom.
+void frmValueTip::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    QPainter p(this);
+    const QRect r = rect().adjusted(0, 0, -1, -1);
+    p.setPen(palette().color(QPalette::Light));
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(palette().color(QPalette::Shadow));
+    p.drawLine(r.topRight(), r.bottomRight());
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+}
+
+} // namespace cw

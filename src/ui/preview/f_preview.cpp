@@ -1,0 +1,306 @@
+#include "ui/preview/f_preview.h"
+
+#include "core/preview/media_player.h"
+#include "core/preview/status_texts.h"
+#include "ui/app/form1.h"
+#include "ui/app/prompt_service.h"
+#include "ui/controls/cpv_slider.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace cw {
+namespace {
+
+const char* const alias = "movie";
+constexpr int tickMs = 100;
+
+// Handles are numbers of our own: a frame meant for a closed window can
+// never reach a later one.
+std::intptr_t nextFrameHandle()
+{
+    static std::intptr_t next = 1;
+    return next++;
+}
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+FrameView::FrameView(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FrameView::showFrame(const VideoFrame& frame)
+{
+    // The service's bytes live only for this call.
+    m_image = QImage(frame.bytes, frame.width, frame.height, frame.stride, QImage::Format_RGB32).copy();
+    repaint();
+}
+
+void FrameView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (m_image.isNull())
+        p.fillRect(rect(), Qt::black);
+    else
+        p.drawImage(rect(), m_image);
+}
+
+fPreview::fPreview(Form1& mainWindow)
+    : QWidget(nullptr, Qt::Tool), m_main(mainWindow), m_handle(nextFrameHandle())
+{
+    setObjectName(QStringLiteral("fPreview"));
+    setWindowTitle(QStringLiteral("Preview"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    // The status bar sits at the bottom; the rest is placed by hand from the
+    // clip's size.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* client = new QWidget(this);
+    outer->addWidget(client, 1);
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("m_statusbar"));
+    statusBar->setSizeGripEnabled(false);
+    outer->addWidget(statusBar);
+    const char* roles[4] = {"Video size and frame rate", "Aspect ratio", "Current frame", "Duration"};
+    for (int i = 0; i < 4; ++i) {
+        m_panels[i] = new QLabel(statusBar);
+        m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+        m_panels[i]->setAccessibleDescription(QString::fromUtf8(roles[i]));
+        m_panels[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        statusBar->addWidget(m_panels[i], i == 3 ? 1 : 0);
+    }
+
+    m_frameVideo = new FrameView(client);
+    m_frameVideo->setObjectName(QStringLiteral("FrameVideo"));
+    m_frameVideo->setAccessibleName(QStringLiteral("Video frame"));
+
+    m_slider = new cpvSlider(client);
+    m_slider->setObjectName(QStringLiteral("VideoPositionSlider"));
+    m_slider->setAccessibleName(QStringLiteral("Frame position"));
+    connect(m_slider, &cpvSlider::MouseUp, this, [this] { MoveSliderTo(m_slider->Value()); });
+
+    m_previous = new QPushButton(style()->standardIcon(QStyle::SP_MediaSeekBackward), QString(), client);
+    m_previous->setObjectName(QStringLiteral("cmdPreviousFrame"));
+    m_previous->setAccessibleName(QStringLiteral("Previous frame"));
+    m_previous->setToolTip(QStringLiteral("Previous frame"));
+    connect(m_previous, &QPushButton::clicked, this, [this] { MoveSliderTo(std::int64_t(m_slider->Value()) - 1); });
+
+    m_next = new QPushButton(style()->standardIcon(QStyle::SP_MediaSeekForward), QString(), client);
+    m_next->setObjectName(QStringLiteral("cmdNextFrame"));
+    m_next->setAccessibleName(QStringLiteral("Next frame"));
+    m_next->setToolTip(QStringLiteral("Next frame"));
+    connect(m_next, &QPushButton::clicked, this, [this] { MoveSliderTo(std::int64_t(m_slider->Value()) + 1); });
+
+    m_ok = new QPushButton(QStringLiteral("CLOSE"), client);
+    m_ok->setObjectName(QStringLiteral("cmdOk"));
+    connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
+
+    // F5 here reloads once per press; in the main window its own menu
+    // shortcut does the same.
+    auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    reload->setAutoRepeat(false);
+    connect(reload, &QShortcut::activated, this, [this] { startPreview(); });
+
+    m_timer.setInterval(tickMs);
+    connect(&m_timer, &QTimer::timeout, this, &fPreview::tick);
+
+    mediaService().registerFrameSink(m_handle, [view = m_frameVideo](const VideoFrame& frame) {
+        view->showFrame(frame);
+    });
+    qApp->installEventFilter(this);
+}
+
+fPreview::~fPreview()
+{
+    m_timer.stop();
+    mediaService().unregisterFrameSink(m_handle);
+}
+
+bool fPreview::startPreview()
+{
+    m_timer.stop();
+    cw::closeAllMovies();
+    const QString path = m_main.writePreviewScript();
+    if (path.isEmpty() || !openAndShowFirstFrame(path)) {
+        close();
+        return false;
+    }
+    const CurrentClipInfo& info = currentClipInfo();
+    const QLocale locale;
+    m_panels[0]->setText(QStringLiteral("%1x%2 @ %3 fps")
+                             .arg(info.width)
+                             .arg(info.height)
+                             .arg(qs(frameRateText(info.frameRate, locale.decimalPoint().toStdString(),
+                                                   locale.groupSeparator().toStdString()))));
+    m_panels[1]->setText(QStringLiteral("Ratio: ") +
+                         qs(ratioText(info.width, info.height, locale.decimalPoint().toStdString())));
+    m_timer.start();
+    return true;
+}
+
+bool fPreview::openAndShowFirstFrame(const QString& path)
+{
+    if (!open(path)) return false;
+    if (playMovie(alias, "0", "0") == "Success") {
+        showFramePanel(0);
+        m_panels[3]->setText(QStringLiteral("Duration: ") + qs(formatFrameTime(currentClipInfo().lengthInFrames)));
+    }
+    return true;
+}
+
+bool fPreview::open(const QString& path)
+{
+    cw::closeAllMovies();
+    std::string result = openMovie(m_handle, alias, path.toStdString(), "AviVideo");
+    if (result != "Success") {
+        cw::closeAllMovies();
+        result = openMovie(m_handle, alias, path.toStdString(), "MPEGVideo");
+    }
+    if (result != "Success") {
+        showError(qs(result));
+        return false;
+    }
+    readClipInformation();
+    layoutWindow();
+    return true;
+}
+
+void fPreview::readClipInformation()
+{
+    CurrentClipInfo& info = currentClipInfo();
+    info.frameRate = getFrameRate(alias);
+    info.width = getVideoSize(alias, "cx");
+    info.height = getVideoSize(alias, "cy");
+    info.lengthInFrames = getLengthInFrames(alias);
+}
+
+void fPreview::layoutWindow()
+{
+    CurrentClipInfo& info = currentClipInfo();
+    const PreviewLayout l = previewLayout(info.width, info.height);
+    info.width = l.videoWidth;
+    info.height = l.videoHeight;
+    const auto place = [](QWidget* w, const PixelRect& r) { w->setGeometry(r.left, r.top, r.width, r.height); };
+
+    place(m_frameVideo, l.frameVideo);
+
+    // Without two frames there is nothing to step, and a slider cannot
+    // hold a range of one value.
+    const bool steppable = info.lengthInFrames > 1;
+    m_slider->setOrientation(SliderModel::horizontal);
+    place(m_slider, l.slider);
+    m_slider->setMin(0);
+    m_slider->setMax(steppable ? info.lengthInFrames - 1 : 1);
+    m_slider->setVisible(true);
+    m_slider->setEnabledProperty(steppable);
+    m_slider->setValue(0);
+    m_previous->setEnabled(steppable);
+    m_next->setEnabled(steppable);
+
+    place(m_previous, l.previousButton);
+    place(m_next, l.nextButton);
+    place(m_ok, l.okButton);
+
+    // The status bar takes the bottom of the client area; a taller one than
+    // designed pushes the window down rather than cover the buttons.
+    const int rowBottom = std::max(l.slider.top + m_slider->height(), l.okButton.top + l.okButton.height);
+    const int statusHeight = m_panels[0]->parentWidget()->sizeHint().height();
+    resize(l.clientWidth, std::max(l.clientHeight, rowBottom + 6 + statusHeight));
+}
+
+void fPreview::MoveSliderTo(std::int64_t pos)
+{
+    const std::optional<std::int32_t> frame = clampFrame(pos, currentClipInfo().lengthInFrames);
+    if (!frame) return;
+    m_slider->setValue(*frame);
+    seekMovie(alias, *frame);
+    showFramePanel(*frame);
+}
+
+void fPreview::showFramePanel(std::int32_t frame)
+{
+    m_panels[2]->setText(QStringLiteral("Frame %1 (%2)").arg(frame).arg(qs(formatFrameTime(frame))));
+}
+
+void fPreview::tick()
+{
+    // A failed query (-1) or a position outside the clip leaves the display
+    // as it was; while the thumb is held the slider follows the hand only.
+    const std::int32_t pos = getPosition(alias);
+    if (pos >= 0 && pos < currentClipInfo().lengthInFrames) {
+        m_slider->setPolledValue(pos);
+        showFramePanel(pos);
+    }
+    const int left = m_keys.poll(StepKeys::Left);
+    const int right = m_keys.poll(StepKeys::Right);
+    if (m_slider->isDragging()) return;
+    if (left) MoveSliderTo(std::int64_t(m_slider->Value()) - left);
+    if (right) MoveSliderTo(std::int64_t(m_slider->Value()) + right);
+}
+
+void fPreview::closeEvent(QCloseEvent* event)
+{
+    m_timer.stop();
+    cw::closeAllMovies();
+    m_unloaded = true;
+    event->accept();
+}
+
+bool fPreview::isOurWindow(const QObject* object) const
+{
+    if (!object->isWidgetType()) return false;
+    const QWidget* window = static_cast<const QWidget*>(object)->window();
+    return window == this || window == &m_main;
+}
+
+// Sees the keys of this window and of the main window only; arrows pressed
+// in this window are the preview's and go no further.
+bool fPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        if (!isOurWindow(watched)) break;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        StepKeys::Key which;
+        if (key->key() == Qt::Key_Left)
+            which = StepKeys::Left;
+        else if (key->key() == Qt::Key_Right)
+            which = StepKeys::Right;
+        else
+            break;
+        if (event->type() == QEvent::KeyPress)
+            m_keys.press(which, key->isAutoRepeat());
+        else
+            m_keys.release(which, key->isAutoRepeat());
+        return static_cast<const QWidget*>(watched)->window() == this;
+    }
+    case QEvent::ApplicationDeactivate: m_keys.forgetAll(); break;
+    case QEvent::ApplicationStateChange:
+        if (static_cast<QApplicationStateChangeEvent*>(event)->applicationState() != Qt::ApplicationActive)
+            m_keys.forgetAll();
+        break;
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace cw

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "core/preview/preview_layout.h"
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+
+class QLabel;
+class QPushButton;
+
+namespace cw {
+
+class Form1;
+class cpvSlider;
+struct VideoFrame;
+
+// Where the media service paints the clip's frames.
+class FrameView : public QWidget {
+    Q_OBJECT
+public:
+    explicit FrameView(QWidget* parent = nullptr);
+    void showFrame(const VideoFrame& frame);
+    // The frame shown last, in the clip's own pixels.
+    const QImage& image() const { return m_image; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage m_image;
+};
+
+// The internal preview: the script being edited, frame by frame, with a
+// position slider, frame buttons, the Left and Right keys and F5 to reload.
+// One instance at a time; it unloads itself when the script cannot be opened.
+class fPreview : public QWidget {
+    Q_OBJECT
+public:
+    explicit fPreview(Form1& mainWindow);
+    ~fPreview() override;
+
+    // Rewrites preview.avs from the editor, reopens it and shows frame 0.
+    // False, with the reason shown and the window closing, when the clip
+    // could not be opened.
+    bool startPreview();
+    // Shows frame pos, held within the clip; nothing when the clip has no frame.
+    void MoveSliderTo(std::int64_t pos);
+    // Stops following the position, as every closing path does before the
+    // clip is closed.
+    void stopTimer() { m_timer.stop(); }
+    // One beat of Timer1: follow the clip's position, then step for the
+    // arrow keys tapped since the last beat, or held.
+    void tick();
+    // True once the window is closing or closed.
+    bool isUnloaded() const { return m_unloaded; }
+
+    FrameView* frameVideo() const { return m_frameVideo; }
+    cpvSlider* slider() const { return m_slider; }
+    QTimer& timer() { return m_timer; }
+    std::intptr_t frameHandle() const { return m_handle; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool openAndShowFirstFrame(const QString& path);
+    bool open(const QString& path);
+    void readClipInformation();
+    void layoutWindow();
+    void showFramePanel(std::int32_t frame);
+    bool isOurWindow(const QObject* object) const;
+
+    Form1& m_main;
+    std::intptr_t m_handle;
+    FrameView* m_frameVideo;
+    cpvSlider* m_slider;
+    QPushButton* m_previous;
+    QPushButton* m_next;
+    QPushButton* m_ok;
+    QLabel* m_panels[4] {};
+    QTimer m_timer;
+    StepKeys m_keys;
+    bool m_unloaded = false;
+};
+
+} // namespace cw

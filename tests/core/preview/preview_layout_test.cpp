@@ -1,0 +1,93 @@
+#include "core/preview/preview_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace cw {
+namespace {
+
+TEST(PreviewLayout, PlacesTheControlsFromTheDesignInTwips)
+{
+    const PreviewLayout l = previewLayout(640, 480);
+    EXPECT_EQ(l.frameVideo, (PixelRect{5, 5, 640, 480}));
+    EXPECT_EQ(l.windowWidth, 657);  // (9600 + 260) / 15
+    EXPECT_EQ(l.windowHeight, 575); // (7200 + 1425) / 15
+    EXPECT_EQ(l.clientWidth, 649);
+    EXPECT_EQ(l.clientHeight, 547);
+    EXPECT_EQ(l.slider, (PixelRect{5, 505, 499, 30}));
+    EXPECT_EQ(l.previousButton, (PixelRect{511, 500, 26, 26}));
+    EXPECT_EQ(l.nextButton, (PixelRect{537, 500, 26, 26}));
+    EXPECT_EQ(l.okButton, (PixelRect{570, 500, 73, 26}));
+    // The buttons end inside the window.
+    EXPECT_LE(l.okButton.left + l.okButton.width, l.windowWidth);
+}
+
+TEST(PreviewLayout, SmallAndSizelessVideosKeepTheMinimumWindow)
+{
+    const PreviewLayout small = previewLayout(100, 50);
+    EXPECT_EQ(small.windowWidth, 600);  // 9000 twips
+    EXPECT_EQ(small.windowHeight, 250); // 3750 twips
+    EXPECT_EQ(small.frameVideo, (PixelRect{5, 5, 100, 50}));
+
+    const PreviewLayout none = previewLayout(0, 0);
+    EXPECT_EQ(none.videoWidth, 600);
+    EXPECT_EQ(none.videoHeight, 250);
+    EXPECT_EQ(none.frameVideo, (PixelRect{5, 5, 600, 250}));
+    EXPECT_EQ(none.windowWidth, 617);
+    EXPECT_EQ(none.windowHeight, 345);
+}
+
+TEST(PreviewLayout, ClampFrameHoldsStepsWithinTheClip)
+{
+    constexpr std::int64_t big = std::numeric_limits<std::int64_t>::max();
+    struct Row {
+        std::int64_t pos;
+        std::int32_t length;
+        std::optional<std::int32_t> frame;
+    } rows[] = {
+        {-1, 10, 0}, {0, 10, 0}, {9, 10, 9}, {10, 10, 9}, {big, 10, 9}, {-big, 10, 0},
+        {1, 1, 0},   {-1, 1, 0}, {0, 0, std::nullopt},     {-2, -1, std::nullopt},
+    };
+    for (const Row& r : rows) EXPECT_EQ(clampFrame(r.pos, r.length), r.frame) << r.pos << " of " << r.length;
+}
+
+TEST(StepKeys, AHeldKeyStepsOnceAPollAndEveryTapCounts)
+{
+    StepKeys keys;
+    EXPECT_EQ(keys.poll(StepKeys::Right), 0);
+
+    keys.press(StepKeys::Right, false);
+    EXPECT_EQ(keys.poll(StepKeys::Right), 1);
+    EXPECT_EQ(keys.poll(StepKeys::Right), 1);
+    // The keyboard's repeat arrives as release and press pairs: still one a poll.
+    keys.release(StepKeys::Right, true);
+    keys.press(StepKeys::Right, true);
+    keys.release(StepKeys::Right, true);
+    keys.press(StepKeys::Right, true);
+    EXPECT_EQ(keys.poll(StepKeys::Right), 1);
+    keys.release(StepKeys::Right, false);
+    EXPECT_EQ(keys.poll(StepKeys::Right), 0);
+
+    // Quick taps between two polls are not lost.
+    for (int i = 0; i < 3; ++i) {
+        keys.press(StepKeys::Left, false);
+        keys.release(StepKeys::Left, false);
+    }
+    EXPECT_EQ(keys.poll(StepKeys::Left), 3);
+    EXPECT_EQ(keys.poll(StepKeys::Left), 0);
+    EXPECT_EQ(keys.poll(StepKeys::Right), 0);
+}
+
+TEST(StepKeys, LosingTheKeyboardForgetsHeldAndTappedKeys)
+{
+    StepKeys keys;
+    keys.press(StepKeys::Left, false);
+    keys.press(StepKeys::Right, false);
+    keys.forgetAll();
+    EXPECT_EQ(keys.poll(StepKeys::Left), 0);
+    EXPECT_EQ(keys.poll(StepKeys::Right), 0);
+}
+
+} // namespace
+} // namespace cw
