@@ -94,7 +94,7 @@ protected:
     xcb_window_t m_window = 0;
 };
 
-TEST_F(OpenerWindow, GetsTheScriptAsUtf8AndAsStringOrCompoundText)
+TEST_F(OpenerWindow, GetsTheScriptAsUtf8AndAsStringOrCompoundTextUpToTheServersLimit)
 {
     const struct {
         std::string script;
@@ -111,10 +111,8 @@ TEST_F(OpenerWindow, GetsTheScriptAsUtf8AndAsStringOrCompoundText)
         EXPECT_EQ(property(atom("_NET_WM_NAME")), std::make_pair(atom("UTF8_STRING"), row.script));
         EXPECT_EQ(property(XCB_ATOM_WM_NAME), std::make_pair(atom(row.type), row.wmName));
     }
-}
 
-TEST_F(OpenerWindow, TakesScriptsLargerThanAPlainRequestUpToTheServersLimit)
-{
+    // Scripts larger than a plain request go through, up to the server's limit.
     const std::string big(1 << 20, 'x');
     ASSERT_EQ(setOpenerWindowText(m_window, big), "");
     EXPECT_EQ(property(XCB_ATOM_WM_NAME).second.size(), big.size());
@@ -122,10 +120,8 @@ TEST_F(OpenerWindow, TakesScriptsLargerThanAPlainRequestUpToTheServersLimit)
     const std::string tooBig(std::size_t{xcb_get_maximum_request_length(m_conn)} * 4, 'x');
     EXPECT_NE(setOpenerWindowText(m_window, tooBig).find("too large"), std::string::npos);
     EXPECT_EQ(property(XCB_ATOM_WM_NAME).second.size(), big.size());
-}
 
-TEST_F(OpenerWindow, ReportsAWindowThatIsGone)
-{
+    // A window that is gone is reported.
     xcb_destroy_window(m_conn, m_window);
     xcb_flush(m_conn);
     std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));

@@ -16,7 +16,7 @@ DefinitionModel load(const std::string& folder) { return loadDefinitions(folder)
 
 std::string pluginXml(const std::string& filters, const std::string& description = "")
 {
-    return "<?xml version=\"1.0\"?>\n<Plugin><Description>" + description + "</Description><Filters>" + filters
+    return "<Plugin><Description>" + description + "</Description><Filters>" + filters
            + "</Filters></Plugin>\n";
 }
 
@@ -121,30 +121,28 @@ TEST(LoadDefinitions, SkipsFilesThatAreNotUsablePluginsAndGathersDeeplyNestedTex
     EXPECT_EQ(model.plugins().back().description, "deep");
 }
 
-TEST(LoadDefinitions, MissingOrEmptyNamesBecomeQuestionMarks)
+// Missing or blank names become "???"; only "true" in any case makes a
+// parameter optional; a single-byte file is read as Windows-1252.
+TEST(LoadDefinitions, NamesOptionalFlagsAndSingleByteText)
 {
+    const std::string optionals[] = {"<Optional>TRUE</Optional>", "<Optional> true\n</Optional>", "",
+                                     "<Optional>1</Optional>", "<Optional>yes</Optional>", "<Optional>truest</Optional>"};
+    std::string parameters = "<Parameter><Type>int</Type></Parameter><Parameter><Name>  </Name></Parameter>";
+    for (const std::string& value : optionals) parameters += "<Parameter><Name>x</Name>" + value + "</Parameter>";
     TempDir dir;
-    dir.write("p.xml", pluginXml("<Filter><Name></Name></Filter><Filter><Parameters><Parameter><Type>int</Type>"
-                                 "</Parameter><Parameter><Name>  </Name></Parameter></Parameters></Filter>"));
+    dir.write("p.xml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>"
+                       + pluginXml("<Filter><Name></Name></Filter>" + filterXml("F", "", parameters), "caf\xE9 \x80"));
     const DefinitionModel model = load(dir.path());
-    ASSERT_EQ(model.filterNames(), (std::vector<std::string>{"???", "???"}));
-    const auto& parameters = model.plugins()[0].filters[1].parameters;
-    EXPECT_EQ(parameters[0].title, "???");
-    EXPECT_EQ(parameters[1].title, "???");
-}
-
-TEST(LoadDefinitions, OnlyTrueInAnyCaseMakesAParameterOptional)
-{
-    const std::string values[] = {"<Optional>TRUE</Optional>", "<Optional> true\n</Optional>", "<Optional>1</Optional>",
-                                  "<Optional>yes</Optional>", "", "<Optional>truest</Optional>"};
-    std::string parameters;
-    for (const std::string& value : values) parameters += "<Parameter><Name>x</Name>" + value + "</Parameter>";
-    TempDir dir;
-    dir.write("p.xml", pluginXml(filterXml("F", "", parameters)));
-    const DefinitionModel model = load(dir.path());
+    ASSERT_EQ(model.filterNames(), (std::vector<std::string>{"???", "F"}));
+    EXPECT_EQ(model.plugins()[0].description, "caf\xC3\xA9 \xE2\x82\xAC");
+    std::vector<std::string> titles;
     std::vector<bool> optional;
-    for (const CParameter& p : model.plugins().at(0).filters.at(0).parameters) optional.push_back(p.isoptional);
-    EXPECT_EQ(optional, (std::vector<bool>{true, true, false, false, false, false}));
+    for (const CParameter& p : model.plugins()[0].filters[1].parameters) {
+        titles.push_back(p.title);
+        optional.push_back(p.isoptional);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"???", "???", "x", "x", "x", "x", "x", "x"}));
+    EXPECT_EQ(optional, (std::vector<bool>{false, false, true, true, false, false, false, false}));
 }
 
 TEST(LoadDefinitions, EmptySetNameReadsTheDefFolderItself)
@@ -173,16 +171,6 @@ TEST(LoadDefinitions, AReloadForgetsDeletedFilesAndOldKeys)
     EXPECT_EQ(after.categories(), std::vector<std::string>{"First"});
     const std::string newKey = after.findFilterByTitle("Alpha")->key;
     EXPECT_TRUE(newKey == oldKey || after.findFilterByKey(oldKey) == nullptr);
-}
-
-TEST(LoadDefinitions, SingleByteFilesAreReadAsWindows1252)
-{
-    TempDir dir;
-    dir.write("p.xml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><Plugin><Description>caf\xE9 \x80"
-                       "</Description></Plugin>");
-    const DefinitionModel model = load(dir.path());
-    ASSERT_EQ(model.plugins().size(), 1u);
-    EXPECT_EQ(model.plugins()[0].description, "caf\xC3\xA9 \xE2\x82\xAC");
 }
 
 TEST(ReadElementText, GathersTextAndCdataOfDescendantsTrimmed)

@@ -25,17 +25,35 @@ protected:
     std::string reply;
 };
 
-// Media files open through FFmpeg whichever device type is named.
-TEST_F(CommandService, KeywordsInAnyCaseQuotedPathsWithBlanksAndCloseAll)
+TEST_F(CommandService, KeywordsInAnyCaseAndRepliesFollowTheTimeFormat)
 {
-    EXPECT_EQ(send("OPEN \"" + script + "\" TYPE aviVideo ALIAS Movie PARENT 7 STYLE 1073741824"), 0);
-    EXPECT_EQ(send("Status MOVIE Length"), 0);
-    EXPECT_EQ(reply, "30");
-    EXPECT_EQ(send("where movie DESTINATION"), 0);
-    EXPECT_EQ(reply, "0 0 8 4");
-    EXPECT_EQ(send("close MOVIE"), 0);
+    const struct {
+        std::string command;
+        const char* reply;
+    } rows[] = {
+        {"OPEN \"" + script + "\" TYPE aviVideo ALIAS Movie PARENT 7 STYLE 1073741824", ""},
+        {"Status MOVIE Length", "30"},       {"where movie DESTINATION", "0 0 8 4"},
+        {"status movie position", "0"},      {"seek movie to 12", ""},
+        {"status movie position", "12"},     {"set movie time format ms", ""},
+        {"status movie length", "1200"},     {"status movie position", "480"},
+        {"seek movie to 1199", ""},          {"status movie position", "1160"},
+        {"set movie time format milliseconds", ""}, {"seek movie to end", ""},
+        {"set movie time format frames", ""}, {"status movie position", "29"},
+        {"play movie from 0 to 3", ""},      {"status movie position", "3"},
+        {"play movie from 5", ""},           {"status movie position", "5"},
+        {"seek movie to start", ""},         {"status movie position", "0"},
+        {"close MOVIE", ""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(send(row.command), 0) << row.command;
+        EXPECT_EQ(reply, row.reply) << row.command;
+    }
     EXPECT_EQ(service.openCount(), 0);
+}
 
+// Media files open through FFmpeg whichever device type is named.
+TEST_F(CommandService, MediaFilesOpenAndCloseAllEndsEveryClip)
+{
     const std::string clip = dir.file("clip.avi");
     ASSERT_EQ(test::makeClip(clip, {"mpeg4", 32, 16, 10, 5, 0}), "");
     EXPECT_EQ(send("open \"" + clip + "\" type AviVideo alias a"), 0);
@@ -48,39 +66,13 @@ TEST_F(CommandService, KeywordsInAnyCaseQuotedPathsWithBlanksAndCloseAll)
     EXPECT_EQ(send("status a length"), mediaUnknownDevice);
 }
 
-TEST_F(CommandService, RepliesFollowTheTimeFormat)
-{
-    ASSERT_EQ(send("open \"" + script + "\" type AviVideo alias movie"), 0);
-    struct Row {
-        const char* command;
-        const char* reply;
-    };
-    const Row rows[] = {
-        {"status movie length", "30"},     {"status movie position", "0"},
-        {"seek movie to 12", ""},          {"status movie position", "12"},
-        {"set movie time format ms", ""},  {"status movie length", "1200"},
-        {"status movie position", "480"},  {"seek movie to 1199", ""},
-        {"status movie position", "1160"}, {"set movie time format milliseconds", ""},
-        {"seek movie to end", ""},         {"set movie time format frames", ""},
-        {"status movie position", "29"},   {"play movie from 0 to 3", ""},
-        {"status movie position", "3"},    {"play movie from 5", ""},
-        {"status movie position", "5"},    {"seek movie to start", ""},
-        {"status movie position", "0"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(send(row.command), 0) << row.command;
-        EXPECT_EQ(reply, row.reply) << row.command;
-    }
-}
-
 TEST_F(CommandService, ErrorsHaveNumbersAndTexts)
 {
     ASSERT_EQ(send("open \"" + script + "\" type AviVideo alias movie"), 0);
-    struct Row {
+    const struct {
         std::string command;
         int code;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"", mediaUnknownCommand},
         {"rewind movie", mediaUnknownCommand},
         {"status", mediaMissingParameter},
@@ -98,7 +90,7 @@ TEST_F(CommandService, ErrorsHaveNumbersAndTexts)
         {"open \"" + dir.file("a.mp4") + "\" type AviVideo alias other", mediaUnsupportedFile},
         {"close other", mediaUnknownDevice},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_EQ(send(row.command), row.code) << row.command;
         EXPECT_EQ(reply, "");
         EXPECT_FALSE(service.mediaErrorText(row.code).empty());
