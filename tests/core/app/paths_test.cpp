@@ -18,7 +18,7 @@ EnvLookup envOf(const std::map<std::string, std::string>& vars)
     };
 }
 
-TEST(Paths, ExtensionAndExistence)
+TEST(Paths, ExtensionExistenceAndProgramFolder)
 {
     EXPECT_EQ(fileExtension("/home/u/Script.AVS"), "avs");
     EXPECT_EQ(fileExtension("/home/u/a.xml.xml"), "xml");
@@ -31,6 +31,8 @@ TEST(Paths, ExtensionAndExistence)
     EXPECT_TRUE(folderExists(dir.path()));
     EXPECT_FALSE(fileExists(dir.path()));
     EXPECT_FALSE(fileExists(""));
+    EXPECT_EQ(programFolder(envOf({{"CLIPWRIGHT_HOME", "/opt/cw"}})), "/opt/cw");
+    EXPECT_FALSE(programFolder(envOf({})).empty());
 }
 
 TEST(TempFolder, PrefersTempThenTmpThenAPrivateFolderOfThisUser)
@@ -47,12 +49,6 @@ TEST(TempFolder, PrefersTempThenTmpThenAPrivateFolderOfThisUser)
     struct stat st {};
     ASSERT_EQ(::stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-}
-
-TEST(ProgramFolder, FollowsClipwrightHome)
-{
-    EXPECT_EQ(programFolder(envOf({{"CLIPWRIGHT_HOME", "/opt/cw"}})), "/opt/cw");
-    EXPECT_FALSE(programFolder(envOf({})).empty());
 }
 
 } // namespace

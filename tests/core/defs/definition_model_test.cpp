@@ -84,7 +84,7 @@ TEST(DefinitionModel, LookupsCollectionsAndMoves)
     EXPECT_EQ(moved.findFilterByKey("k11")->title, "Blur");
 }
 
-TEST(KeyMaker, KeysHaveTheirFormatAndRange)
+TEST(KeyMaker, KeysHaveTheirFormatAndRangeAndAreUnique)
 {
     const struct {
         KeyMaker::ClockTime time;
@@ -96,10 +96,8 @@ TEST(KeyMaker, KeysHaveTheirFormatAndRange)
         {{7, 5}, 0.0, "k10000075"},
     };
     for (const auto& row : rows) EXPECT_EQ(KeyMaker(row.time, [u = row.u] { return u; }).makeKey(), row.key);
-}
 
-TEST(KeyMaker, KeysAreUniqueWhateverTheGenerator)
-{
+    // Unique whatever the generator, even one that repeats itself.
     std::mt19937 engine(42);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
     KeyMaker makers[] = {KeyMaker({14, 7}, [&] { return uniform(engine); }), KeyMaker({0, 0}, [] { return 0.5; }),

@@ -59,13 +59,6 @@ TEST(FileAssociation, MimeappsSetsAndTakesOutOnlyOurDefault)
 
 class Registration : public testing::Test {
 protected:
-    Registration()
-        : m_vars{{"HOME", m_home.path()},
-                 {"XDG_DATA_HOME", m_home.file("my data")},
-                 {"XDG_CONFIG_HOME", m_home.file("my config")}}
-    {
-    }
-
     EnvLookup env() const
     {
         return [this](const char* name) -> const char* {
@@ -78,7 +71,8 @@ protected:
     bool exists(const std::string& relative) const { return std::filesystem::exists(m_home.file(relative)); }
 
     test::TempDir m_home;
-    std::map<std::string, std::string> m_vars;
+    std::map<std::string, std::string> m_vars{
+        {"HOME", m_home.path()}, {"XDG_DATA_HOME", m_home.file("my data")}, {"XDG_CONFIG_HOME", m_home.file("my config")}};
 };
 
 TEST_F(Registration, WritesTheThreeFilesAndKeepsOtherDefaults)
