@@ -2,77 +2,48 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 #include <xcb/xcb.h>
 
 namespace cw {
 namespace {
 
-struct EncodeCase {
-    std::string utf8;
-    std::string bytes;
-    bool compound;
-};
-
-class EncodeWmName : public testing::TestWithParam<EncodeCase> {};
-
-TEST_P(EncodeWmName, ChoosesStringOrCompoundText)
+TEST(EncodeWmName, ChoosesStringOrCompoundText)
 {
-    const WmNameText text = encodeWmName(GetParam().utf8);
-    EXPECT_EQ(text.bytes, GetParam().bytes);
-    EXPECT_EQ(text.compound, GetParam().compound);
+    const struct {
+        std::string utf8;
+        std::string bytes;
+        bool compound;
+    } rows[] = {
+        {"", "", false},
+        {"Version()\r\n\tBlur(1.0)", "Version()\r\n\tBlur(1.0)", false},
+        {"caf\xC3\xA9 \xC2\xA0\xC3\xBF", "caf\xE9 \xA0\xFF", false},
+        {"\xE6\x97\xA5\xE6\x9C\xAC", "\x1b%G\xE6\x97\xA5\xE6\x9C\xAC\x1b%@", true},
+        {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xA5x\xC3\xA9", "\xE9\x1b%G\xE2\x82\xAC\xF0\x9F\x8E\xA5\x1b%@x\xE9", true},
+        // A C1 control would read as a control sequence in compound text.
+        {"a\xC2\x9B" "b", "a\x1b%G\xC2\x9B\x1b%@b", true},
+    };
+    for (const auto& row : rows) {
+        const WmNameText text = encodeWmName(row.utf8);
+        EXPECT_EQ(text.bytes, row.bytes);
+        EXPECT_EQ(text.compound, row.compound);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EncodeWmName,
-    testing::Values(EncodeCase{"", "", false},
-                    EncodeCase{"Version()\r\n\tBlur(1.0)", "Version()\r\n\tBlur(1.0)", false},
-                    EncodeCase{"caf\xC3\xA9 \xC2\xA0\xC3\xBF", "caf\xE9 \xA0\xFF", false},
-                    EncodeCase{"\xE6\x97\xA5\xE6\x9C\xAC", "\x1b%G\xE6\x97\xA5\xE6\x9C\xAC\x1b%@", true},
-                    EncodeCase{"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xA5x\xC3\xA9",
-                               "\xE9\x1b%G\xE2\x82\xAC\xF0\x9F\x8E\xA5\x1b%@x\xE9", true},
-                    // A C1 control would read as a control sequence in compound text.
-                    EncodeCase{"a\xC2\x9B" "b", "a\x1b%G\xC2\x9B\x1b%@b", true}));
-
-TEST(OpenerLink, RefusesWhatItCannotSend)
+TEST(OpenerLink, RefusesWhatItCannotSendAndNamesTheMissingDisplay)
 {
     EXPECT_NE(setOpenerWindowText(0, "x"), "");
     EXPECT_NE(setOpenerWindowText(0x1A2B, "\xFF\xFE"), "");
-}
-
-// Sets an environment variable for the lifetime of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
-TEST(OpenerLink, NamesTheMissingDisplay)
-{
-    {
-        ScopedEnv display("DISPLAY", nullptr);
-        EXPECT_NE(setOpenerWindowText(0x1A2B, "x").find("DISPLAY"), std::string::npos);
-    }
-    ScopedEnv display("DISPLAY", ":4711");
+    const char* old = std::getenv("DISPLAY");
+    const std::string saved = old ? old : "";
+    ::unsetenv("DISPLAY");
+    EXPECT_NE(setOpenerWindowText(0x1A2B, "x").find("DISPLAY"), std::string::npos);
+    ::setenv("DISPLAY", ":4711", 1);
     EXPECT_NE(setOpenerWindowText(0x1A2B, "x").find(":4711"), std::string::npos);
+    if (old)
+        ::setenv("DISPLAY", saved.c_str(), 1);
+    else
+        ::unsetenv("DISPLAY");
 }
 
 // A window of our own on $DISPLAY standing in for the opener. Without a
@@ -123,33 +94,25 @@ protected:
     xcb_window_t m_window = 0;
 };
 
-TEST_F(OpenerWindow, GetsLatin1ScriptAsString)
+TEST_F(OpenerWindow, GetsTheScriptAsUtf8AndAsStringOrCompoundTextUpToTheServersLimit)
 {
-    const std::string script = "AviSource(\"caf\xC3\xA9.avi\")\r\nBlur(1.0)";
-    ASSERT_EQ(setOpenerWindowText(m_window, script), "");
-    EXPECT_EQ(property(atom("_NET_WM_NAME")), std::make_pair(atom("UTF8_STRING"), script));
-    EXPECT_EQ(property(XCB_ATOM_WM_NAME),
-              std::make_pair(xcb_atom_t{XCB_ATOM_STRING}, std::string("AviSource(\"caf\xE9.avi\")\r\nBlur(1.0)")));
-}
+    const struct {
+        std::string script;
+        std::string type;
+        std::string wmName;
+    } rows[] = {
+        {"AviSource(\"caf\xC3\xA9.avi\")\r\nBlur(1.0)", "STRING", "AviSource(\"caf\xE9.avi\")\r\nBlur(1.0)"},
+        {"# \xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9\nVersion()", "COMPOUND_TEXT",
+         "# \x1b%G\xE6\x97\xA5\xE6\x9C\xAC\x1b%@ \xE9\nVersion()"},
+        {"short", "STRING", "short"}, // replaces the longer name before it
+    };
+    for (const auto& row : rows) {
+        ASSERT_EQ(setOpenerWindowText(m_window, row.script), "");
+        EXPECT_EQ(property(atom("_NET_WM_NAME")), std::make_pair(atom("UTF8_STRING"), row.script));
+        EXPECT_EQ(property(XCB_ATOM_WM_NAME), std::make_pair(atom(row.type), row.wmName));
+    }
 
-TEST_F(OpenerWindow, GetsOtherScriptAsCompoundText)
-{
-    const std::string script = "# \xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9\nVersion()";
-    ASSERT_EQ(setOpenerWindowText(m_window, script), "");
-    EXPECT_EQ(property(atom("_NET_WM_NAME")), std::make_pair(atom("UTF8_STRING"), script));
-    EXPECT_EQ(property(XCB_ATOM_WM_NAME),
-              std::make_pair(atom("COMPOUND_TEXT"), std::string("# \x1b%G\xE6\x97\xA5\xE6\x9C\xAC\x1b%@ \xE9\nVersion()")));
-}
-
-TEST_F(OpenerWindow, ReplacesAnEarlierName)
-{
-    ASSERT_EQ(setOpenerWindowText(m_window, "a much longer first script"), "");
-    ASSERT_EQ(setOpenerWindowText(m_window, "short"), "");
-    EXPECT_EQ(property(XCB_ATOM_WM_NAME).second, "short");
-}
-
-TEST_F(OpenerWindow, TakesScriptsLargerThanAPlainRequestUpToTheServersLimit)
-{
+    // Scripts larger than a plain request go through, up to the server's limit.
     const std::string big(1 << 20, 'x');
     ASSERT_EQ(setOpenerWindowText(m_window, big), "");
     EXPECT_EQ(property(XCB_ATOM_WM_NAME).second.size(), big.size());
@@ -157,10 +120,8 @@ TEST_F(OpenerWindow, TakesScriptsLargerThanAPlainRequestUpToTheServersLimit)
     const std::string tooBig(std::size_t{xcb_get_maximum_request_length(m_conn)} * 4, 'x');
     EXPECT_NE(setOpenerWindowText(m_window, tooBig).find("too large"), std::string::npos);
     EXPECT_EQ(property(XCB_ATOM_WM_NAME).second.size(), big.size());
-}
 
-TEST_F(OpenerWindow, ReportsAWindowThatIsGone)
-{
+    // A window that is gone is reported.
     xcb_destroy_window(m_conn, m_window);
     xcb_flush(m_conn);
     std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));

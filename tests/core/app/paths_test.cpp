@@ -18,17 +18,12 @@ EnvLookup envOf(const std::map<std::string, std::string>& vars)
     };
 }
 
-TEST(FileExtension, TakesTheTextAfterTheLastDotAnywhereInThePath)
+TEST(Paths, ExtensionExistenceAndProgramFolder)
 {
     EXPECT_EQ(fileExtension("/home/u/Script.AVS"), "avs");
     EXPECT_EQ(fileExtension("/home/u/a.xml.xml"), "xml");
-    EXPECT_EQ(fileExtension("/home/u/noext"), "");
-    EXPECT_EQ(fileExtension("/home/my.folder/noext"), "folder/noext");
+    EXPECT_EQ(fileExtension("/home/my.folder/noext"), "folder/noext"); // the last dot anywhere in the path
     EXPECT_EQ(fileExtension("trailing."), "");
-}
-
-TEST(FileAndFolderExists, TellFilesFromFolders)
-{
     test::TempDir dir;
     const auto file = dir.write("f", "x");
     EXPECT_TRUE(fileExists(file));
@@ -36,36 +31,24 @@ TEST(FileAndFolderExists, TellFilesFromFolders)
     EXPECT_TRUE(folderExists(dir.path()));
     EXPECT_FALSE(fileExists(dir.path()));
     EXPECT_FALSE(fileExists(""));
-    EXPECT_FALSE(folderExists(""));
+    EXPECT_EQ(programFolder(envOf({{"CLIPWRIGHT_HOME", "/opt/cw"}})), "/opt/cw");
+    EXPECT_FALSE(programFolder(envOf({})).empty());
 }
 
-TEST(TempFolder, PrefersTempThenTmpWhenTheyExist)
+TEST(TempFolder, PrefersTempThenTmpThenAPrivateFolderOfThisUser)
 {
     test::TempDir a, b;
     EXPECT_EQ(chooseTempFolder(envOf({{"TEMP", a.path()}, {"TMP", b.path()}})), a.path());
     EXPECT_EQ(chooseTempFolder(envOf({{"TEMP", a.path() + "/missing"}, {"TMP", b.path()}})), b.path());
-}
 
-TEST(TempFolder, OtherwiseUsesAPrivateFolderOfThisUser)
-{
-    test::TempDir base;
-    const auto folder = chooseTempFolder(envOf({{"TMPDIR", base.path()}}));
-    EXPECT_EQ(folder, base.path() + "/clipwright-" + std::to_string(::getuid()));
+    const auto folder = chooseTempFolder(envOf({{"TMPDIR", a.path()}}));
+    EXPECT_EQ(folder, a.path() + "/clipwright-" + std::to_string(::getuid()));
+    // A folder that others may write into is closed before use.
+    ::chmod(folder.c_str(), 0777);
+    EXPECT_EQ(chooseTempFolder(envOf({{"TMPDIR", a.path()}})), folder);
     struct stat st {};
     ASSERT_EQ(::stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-
-    // A folder that others may write into is closed before use.
-    ::chmod(folder.c_str(), 0777);
-    EXPECT_EQ(chooseTempFolder(envOf({{"TMPDIR", base.path()}})), folder);
-    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-}
-
-TEST(ProgramFolder, FollowsClipwrightHome)
-{
-    EXPECT_EQ(programFolder(envOf({{"CLIPWRIGHT_HOME", "/opt/cw"}})), "/opt/cw");
-    EXPECT_FALSE(programFolder(envOf({})).empty());
 }
 
 } // namespace

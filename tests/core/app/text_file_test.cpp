@@ -10,7 +10,7 @@
 namespace cw {
 namespace {
 
-TEST(WriteTextFile, AppendsTheLineEndAndReplacesWholeFiles)
+TEST(WriteTextFile, AppendsTheLineEndReplacesWholeFilesAndReadsBack)
 {
     test::TempDir dir;
     const auto path = dir.file("a.avs");
@@ -18,6 +18,10 @@ TEST(WriteTextFile, AppendsTheLineEndAndReplacesWholeFiles)
     EXPECT_EQ(dir.read("a.avs"), "Blur(1.0)\r\n");
     EXPECT_EQ(writeTextFile(path, std::string("a\0b", 3), "\n"), "");
     EXPECT_EQ(dir.read("a.avs"), std::string("a\0b\n", 4));
+    EXPECT_EQ(readFileBytes(path), std::string("a\0b\n", 4));
+    EXPECT_FALSE(readFileBytes(dir.file("nope")).has_value());
+    EXPECT_FALSE(readFileBytes(dir.path()).has_value());
+    EXPECT_EQ(readFileBytes(dir.write("empty", "")), std::string());
 }
 
 TEST(WriteTextFile, KeepsLinksAndPermissionBitsAndLeavesNoTemporaryFiles)
@@ -48,15 +52,6 @@ TEST(WriteTextFile, FailureNamesThePathAndTheReason)
     const auto error = writeTextFile(path, "x");
     EXPECT_NE(error.find(path), std::string::npos);
     EXPECT_NE(error.find("No such file or directory"), std::string::npos);
-}
-
-TEST(ReadFileBytes, GivesNothingForMissingFilesAndFolders)
-{
-    test::TempDir dir;
-    EXPECT_FALSE(readFileBytes(dir.file("nope")).has_value());
-    EXPECT_FALSE(readFileBytes(dir.path()).has_value());
-    dir.write("empty", "");
-    EXPECT_EQ(readFileBytes(dir.file("empty")), std::string());
 }
 
 } // namespace

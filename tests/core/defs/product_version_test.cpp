@@ -35,40 +35,30 @@ protected:
         fs::create_directories(dir.file(name));
         return dir.file(name);
     }
-    void link(const std::string& target, const std::string& linkPath)
-    {
-        fs::create_symlink(target, dir.file(linkPath));
-    }
+    void link(const std::string& target, const std::string& linkPath) { fs::create_symlink(target, dir.file(linkPath)); }
     TempDir dir;
 };
 
-TEST_F(LibraryFolders, FollowsTheUnversionedLinkToTheRealFile)
+// The unversioned link in any folder first, then the highest versioned name.
+TEST_F(LibraryFolders, FollowsTheUnversionedLinkElseTheVersionedNames)
 {
-    const std::string first = folder("first"), second = folder("second");
+    const std::string first = folder("first"), second = folder("second"), broken = folder("broken");
     dir.write("second/libavisynth.so.3.7.5", "elf");
     link("libavisynth.so.3.7.5", "second/libavisynth.so.3");
     link("libavisynth.so.3", "second/libavisynth.so");
-    dir.write("first/libavisynth.so.9.9.9", "elf"); // versioned names come second
-    EXPECT_EQ(getProductVersion({first, second}), "3.7.5.0");
-}
+    dir.write("first/libavisynth.so.9.9.9", "elf");
+    link("gone.so.1.2", "broken/libavisynth.so");
+    EXPECT_EQ(getProductVersion({broken, first, second}), "3.7.5.0");
 
-TEST_F(LibraryFolders, FallsBackToVersionedNames)
-{
-    const std::string empty = folder("empty"), libs = folder("libs");
+    const std::string libs = folder("libs"), plain = folder("plain");
     dir.write("libs/libavisynth.so.3.7.2", "elf");
     dir.write("libs/libavisynth.so.3.10.0", "elf");
     link("libavisynth.so.3.10.0", "libs/libavisynth.so.3");
     link("missing.so.9", "libs/libavisynth.so.9");
-    EXPECT_EQ(getProductVersion({empty, dir.file("nowhere"), libs}), "3.10.0.0");
-}
+    EXPECT_EQ(getProductVersion({plain, dir.file("nowhere"), libs}), "3.10.0.0");
 
-TEST_F(LibraryFolders, NothingUsableGivesTheEmptyText)
-{
-    const std::string a = folder("a"), b = folder("b");
-    link("gone.so.1.2", "a/libavisynth.so");
-    dir.write("b/libavisynth.so", "unversioned real file");
-    dir.write("b/libavisynth.txt", "");
-    EXPECT_EQ(getProductVersion({a, b}), "");
+    dir.write("plain/libavisynth.so", "unversioned real file");
+    EXPECT_EQ(getProductVersion({broken, plain}), "");
     EXPECT_EQ(getProductVersion({}), "");
 }
 

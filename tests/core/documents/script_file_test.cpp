@@ -7,13 +7,14 @@
 namespace cw {
 namespace {
 
-TEST(ScriptFile, RecognisesAvsByExtension)
+TEST(ScriptFile, RecognisesAvsByExtensionAndGivesTheMessages)
 {
-    EXPECT_TRUE(isAvsScript("/s/a.avs"));
     EXPECT_TRUE(isAvsScript("/s/A.AVS"));
-    EXPECT_FALSE(isAvsScript("/s/a.txt"));
     EXPECT_FALSE(isAvsScript("/s/x.avs/a"));
     EXPECT_FALSE(isAvsScript("/s/avs"));
+    EXPECT_EQ(saveChangesQuestion(""), "Save changes to Untitled?");
+    EXPECT_EQ(saveChangesQuestion("/s/a.avs"), "Save changes to /s/a.avs?");
+    EXPECT_EQ(unableToLoadMessage("/s/a.avs"), "unable to load: /s/a.avs\r\nfile does not exist !");
 }
 
 TEST(ScriptFile, Windows1252ScriptComesBackWithTheSameBytesPlusALineEnd)
@@ -21,7 +22,6 @@ TEST(ScriptFile, Windows1252ScriptComesBackWithTheSameBytesPlusALineEnd)
     test::TempDir dir;
     const std::string original = "# caf\xE9 \x80\x81\r\nVersion()\r\n";
     const std::string path = dir.write("a.avs", original);
-
     std::optional<DecodedText> text = readScriptFile(path);
     ASSERT_TRUE(text);
     EXPECT_EQ(text->encoding, TextEncoding::Windows1252);
@@ -30,16 +30,7 @@ TEST(ScriptFile, Windows1252ScriptComesBackWithTheSameBytesPlusALineEnd)
     EXPECT_EQ(text->encoding, TextEncoding::Windows1252);
 }
 
-TEST(ScriptFile, CharacterOutsideWindows1252MakesTheFileUtf8)
-{
-    test::TempDir dir;
-    TextEncoding encoding = TextEncoding::Windows1252;
-    EXPECT_EQ(writeScriptFile(dir.file("a.avs"), "# \xE6\x97\xA5", encoding, "\n"), "");
-    EXPECT_EQ(encoding, TextEncoding::Utf8);
-    EXPECT_EQ(dir.read("a.avs"), "# \xE6\x97\xA5\n");
-}
-
-TEST(ScriptFile, FailedWriteReportsThePathAndKeepsTheEncoding)
+TEST(ScriptFile, CharacterOutsideWindows1252MakesTheFileUtf8UnlessTheWriteFails)
 {
     test::TempDir dir;
     TextEncoding encoding = TextEncoding::Windows1252;
@@ -47,13 +38,10 @@ TEST(ScriptFile, FailedWriteReportsThePathAndKeepsTheEncoding)
     EXPECT_NE(writeScriptFile(missing, "\xE6\x97\xA5", encoding, "\r\n").find(missing), std::string::npos);
     EXPECT_EQ(encoding, TextEncoding::Windows1252);
     EXPECT_FALSE(readScriptFile(missing));
-}
 
-TEST(ScriptFile, Messages)
-{
-    EXPECT_EQ(saveChangesQuestion(""), "Save changes to Untitled?");
-    EXPECT_EQ(saveChangesQuestion("/s/a.avs"), "Save changes to /s/a.avs?");
-    EXPECT_EQ(unableToLoadMessage("/s/a.avs"), "unable to load: /s/a.avs\r\nfile does not exist !");
+    EXPECT_EQ(writeScriptFile(dir.file("a.avs"), "# \xE6\x97\xA5", encoding, "\n"), "");
+    EXPECT_EQ(encoding, TextEncoding::Utf8);
+    EXPECT_EQ(dir.read("a.avs"), "# \xE6\x97\xA5\n");
 }
 
 } // namespace

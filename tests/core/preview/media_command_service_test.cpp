@@ -4,6 +4,7 @@
 #include "test_clips.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace cw {
 namespace {
@@ -24,50 +25,54 @@ protected:
     std::string reply;
 };
 
-TEST_F(CommandService, KeywordsInAnyCaseAndQuotedPathsWithBlanks)
+TEST_F(CommandService, KeywordsInAnyCaseAndRepliesFollowTheTimeFormat)
 {
-    EXPECT_EQ(send("OPEN \"" + script + "\" TYPE aviVideo ALIAS Movie PARENT 7 STYLE 1073741824"), 0);
-    EXPECT_EQ(send("Status MOVIE Length"), 0);
-    EXPECT_EQ(reply, "30");
-    EXPECT_EQ(send("where movie DESTINATION"), 0);
-    EXPECT_EQ(reply, "0 0 8 4");
-    EXPECT_EQ(send("close MOVIE"), 0);
-    EXPECT_EQ(service.openCount(), 0);
-}
-
-TEST_F(CommandService, RepliesFollowTheTimeFormat)
-{
-    ASSERT_EQ(send("open \"" + script + "\" type AviVideo alias movie"), 0);
-    struct Row {
-        const char* command;
+    const struct {
+        std::string command;
         const char* reply;
+    } rows[] = {
+        {"OPEN \"" + script + "\" TYPE aviVideo ALIAS Movie PARENT 7 STYLE 1073741824", ""},
+        {"Status MOVIE Length", "30"},       {"where movie DESTINATION", "0 0 8 4"},
+        {"status movie position", "0"},      {"seek movie to 12", ""},
+        {"status movie position", "12"},     {"set movie time format ms", ""},
+        {"status movie length", "1200"},     {"status movie position", "480"},
+        {"seek movie to 1199", ""},          {"status movie position", "1160"},
+        {"set movie time format milliseconds", ""}, {"seek movie to end", ""},
+        {"set movie time format frames", ""}, {"status movie position", "29"},
+        {"play movie from 0 to 3", ""},      {"status movie position", "3"},
+        {"play movie from 5", ""},           {"status movie position", "5"},
+        {"seek movie to start", ""},         {"status movie position", "0"},
+        {"close MOVIE", ""},
     };
-    const Row rows[] = {
-        {"status movie length", "30"},     {"status movie position", "0"},
-        {"seek movie to 12", ""},          {"status movie position", "12"},
-        {"set movie time format ms", ""},  {"status movie length", "1200"},
-        {"status movie position", "480"},  {"seek movie to 1199", ""},
-        {"status movie position", "1160"}, {"set movie time format milliseconds", ""},
-        {"seek movie to end", ""},         {"set movie time format frames", ""},
-        {"status movie position", "29"},   {"play movie from 0 to 3", ""},
-        {"status movie position", "3"},    {"play movie from 5", ""},
-        {"status movie position", "5"},    {"seek movie to start", ""},
-        {"status movie position", "0"},
-    };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_EQ(send(row.command), 0) << row.command;
         EXPECT_EQ(reply, row.reply) << row.command;
     }
+    EXPECT_EQ(service.openCount(), 0);
+}
+
+// Media files open through FFmpeg whichever device type is named.
+TEST_F(CommandService, MediaFilesOpenAndCloseAllEndsEveryClip)
+{
+    const std::string clip = dir.file("clip.avi");
+    ASSERT_EQ(test::makeClip(clip, {"mpeg4", 32, 16, 10, 5, 0}), "");
+    EXPECT_EQ(send("open \"" + clip + "\" type AviVideo alias a"), 0);
+    EXPECT_EQ(send("open \"" + clip + "\" type MPEGVideo alias b"), 0);
+    EXPECT_EQ(send("open \"" + script + "\" type AviVideo alias c"), 0);
+    EXPECT_EQ(send("where b destination"), 0);
+    EXPECT_EQ(reply, "0 0 32 16");
+    EXPECT_EQ(send("close all"), 0);
+    EXPECT_EQ(service.openCount(), 0);
+    EXPECT_EQ(send("status a length"), mediaUnknownDevice);
 }
 
 TEST_F(CommandService, ErrorsHaveNumbersAndTexts)
 {
     ASSERT_EQ(send("open \"" + script + "\" type AviVideo alias movie"), 0);
-    struct Row {
+    const struct {
         std::string command;
         int code;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"", mediaUnknownCommand},
         {"rewind movie", mediaUnknownCommand},
         {"status", mediaMissingParameter},
@@ -85,7 +90,7 @@ TEST_F(CommandService, ErrorsHaveNumbersAndTexts)
         {"open \"" + dir.file("a.mp4") + "\" type AviVideo alias other", mediaUnsupportedFile},
         {"close other", mediaUnknownDevice},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         EXPECT_EQ(send(row.command), row.code) << row.command;
         EXPECT_EQ(reply, "");
         EXPECT_FALSE(service.mediaErrorText(row.code).empty());
@@ -100,9 +105,7 @@ TEST_F(CommandService, FramesReachTheSinkOfTheParentTopDown)
     int calls = 0;
     service.registerFrameSink(42, [&](const VideoFrame& f) {
         ++calls;
-        ASSERT_EQ(f.width, 8);
-        ASSERT_EQ(f.height, 4);
-        ASSERT_EQ(f.stride, 32);
+        ASSERT_EQ(std::tuple(f.width, f.height, f.stride), std::tuple(8, 4, 32));
         shown.assign(f.bytes, f.bytes + f.stride * f.height);
     });
     ASSERT_EQ(send("open \"" + script + "\" type MPEGVideo alias movie parent 42"), 0);
@@ -113,17 +116,16 @@ TEST_F(CommandService, FramesReachTheSinkOfTheParentTopDown)
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 8; ++x) {
             const std::uint8_t* p = shown.data() + y * 32 + x * 4;
-            EXPECT_EQ(p[0], 9);
-            EXPECT_EQ(p[1], y);
-            EXPECT_EQ(p[2], x);
-            EXPECT_EQ(p[3], 0xff);
+            EXPECT_EQ(std::vector<int>(p, p + 4), (std::vector<int>{9, y, x, 0xff}));
         }
     service.unregisterFrameSink(42);
     ASSERT_EQ(send("play movie"), 0);
     EXPECT_EQ(calls, 1);
 }
 
-TEST_F(CommandService, ScriptErrorsComeBackAsTheFrameServerWroteThemFromEitherDevice)
+// Texts from the frame server pass through unchanged, whichever device
+// type opened the script, and stay askable after later commands.
+TEST_F(CommandService, FrameServerErrorTexts)
 {
     const std::string broken = dir.write("broken.avs", "Version()\r\nBogus(3)\r\n");
     for (const char* type : {"AviVideo", "MPEGVideo"}) {
@@ -133,10 +135,7 @@ TEST_F(CommandService, ScriptErrorsComeBackAsTheFrameServerWroteThemFromEitherDe
                   "Script error: There is no function named 'Bogus'.\n(" + broken + ", line 2)");
     }
     EXPECT_EQ(service.openCount(), 0);
-}
 
-TEST_F(CommandService, DeviceErrorTextsStayAskableAfterLaterCommands)
-{
     const std::string failing = dir.write("fail.avs", "#fake 8 4 25 1 30\n#fake-fail 4\n");
     ASSERT_EQ(send("open \"" + failing + "\" type AviVideo alias movie"), 0);
     const int code = send("seek movie to 4");
@@ -145,40 +144,12 @@ TEST_F(CommandService, DeviceErrorTextsStayAskableAfterLaterCommands)
     EXPECT_EQ(service.mediaErrorText(code), "Frame 4 failed on purpose");
     EXPECT_EQ(send("status movie position"), 0);
     EXPECT_EQ(reply, "3");
-}
 
-TEST_F(CommandService, MissingFrameServerSaysHowToGetIt)
-{
     service.setAviSynthLibraryNames({dir.file("libavisynth.so"), "libclipwright-no-such-library.so"});
-    const int code = send("open \"" + script + "\" type MPEGVideo alias movie");
-    ASSERT_GE(code, mediaDeviceErrorBase);
-    EXPECT_EQ(service.mediaErrorText(code), aviSynthNotFoundText());
-    EXPECT_NE(aviSynthNotFoundText().find("AviSynth+ not found"), std::string::npos);
+    const int missing = send("open \"" + script + "\" type MPEGVideo alias other");
+    ASSERT_GE(missing, mediaDeviceErrorBase);
+    EXPECT_EQ(service.mediaErrorText(missing), aviSynthNotFoundText());
     EXPECT_NE(aviSynthNotFoundText().find("Install"), std::string::npos);
-}
-
-TEST_F(CommandService, MediaFilesOpenThroughFfmpegAndCloseAllEndsEveryClip)
-{
-    const std::string clip = dir.file("clip.avi");
-    ASSERT_EQ(test::makeClip(clip, {"mpeg4", 32, 16, 10, 5, 0}), "");
-    EXPECT_EQ(send("open \"" + clip + "\" type AviVideo alias a"), 0);
-    EXPECT_EQ(send("open \"" + clip + "\" type MPEGVideo alias b"), 0);
-    EXPECT_EQ(send("open \"" + script + "\" type AviVideo alias c"), 0);
-    EXPECT_EQ(send("where b destination"), 0);
-    EXPECT_EQ(reply, "0 0 32 16");
-    EXPECT_EQ(send("close all"), 0);
-    EXPECT_EQ(service.openCount(), 0);
-    EXPECT_EQ(send("status a length"), mediaUnknownDevice);
-}
-
-TEST_F(CommandService, LogsEveryCommandAsSent)
-{
-    send("Close all");
-    send("bogus");
-    send("status movie length");
-    EXPECT_EQ(service.commandLog(), (std::vector<std::string>{"Close all", "bogus", "status movie length"}));
-    service.clearCommandLog();
-    EXPECT_TRUE(service.commandLog().empty());
 }
 
 } // namespace

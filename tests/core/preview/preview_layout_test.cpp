@@ -7,7 +7,7 @@
 namespace cw {
 namespace {
 
-TEST(PreviewLayout, PlacesTheControlsFromTheDesignInTwips)
+TEST(PreviewLayout, PlacesTheControlsFromTheDesignInTwipsWithAMinimumWindow)
 {
     const PreviewLayout l = previewLayout(640, 480);
     EXPECT_EQ(l.frameVideo, (PixelRect{5, 5, 640, 480}));
@@ -19,17 +19,12 @@ TEST(PreviewLayout, PlacesTheControlsFromTheDesignInTwips)
     EXPECT_EQ(l.previousButton, (PixelRect{511, 500, 26, 26}));
     EXPECT_EQ(l.nextButton, (PixelRect{537, 500, 26, 26}));
     EXPECT_EQ(l.okButton, (PixelRect{570, 500, 73, 26}));
-    // The buttons end inside the window.
-    EXPECT_LE(l.okButton.left + l.okButton.width, l.windowWidth);
-}
 
-TEST(PreviewLayout, SmallAndSizelessVideosKeepTheMinimumWindow)
-{
+    // Small and sizeless videos keep the minimum window.
     const PreviewLayout small = previewLayout(100, 50);
     EXPECT_EQ(small.windowWidth, 600);  // 9000 twips
     EXPECT_EQ(small.windowHeight, 250); // 3750 twips
     EXPECT_EQ(small.frameVideo, (PixelRect{5, 5, 100, 50}));
-
     const PreviewLayout none = previewLayout(0, 0);
     EXPECT_EQ(none.videoWidth, 600);
     EXPECT_EQ(none.videoHeight, 250);
@@ -52,7 +47,7 @@ TEST(PreviewLayout, ClampFrameHoldsStepsWithinTheClip)
     for (const Row& r : rows) EXPECT_EQ(clampFrame(r.pos, r.length), r.frame) << r.pos << " of " << r.length;
 }
 
-TEST(StepKeys, AHeldKeyStepsOnceAPollAndEveryTapCounts)
+TEST(StepKeys, AHeldKeyStepsOnceAPollEveryTapCountsAndFocusLossForgets)
 {
     StepKeys keys;
     EXPECT_EQ(keys.poll(StepKeys::Right), 0);
@@ -77,12 +72,10 @@ TEST(StepKeys, AHeldKeyStepsOnceAPollAndEveryTapCounts)
     EXPECT_EQ(keys.poll(StepKeys::Left), 3);
     EXPECT_EQ(keys.poll(StepKeys::Left), 0);
     EXPECT_EQ(keys.poll(StepKeys::Right), 0);
-}
 
-TEST(StepKeys, LosingTheKeyboardForgetsHeldAndTappedKeys)
-{
-    StepKeys keys;
+    // Losing the keyboard forgets held and tapped keys.
     keys.press(StepKeys::Left, false);
+    keys.release(StepKeys::Left, false);
     keys.press(StepKeys::Right, false);
     keys.forgetAll();
     EXPECT_EQ(keys.poll(StepKeys::Left), 0);

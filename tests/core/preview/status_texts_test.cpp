@@ -5,7 +5,7 @@
 namespace cw {
 namespace {
 
-TEST(StatusTexts, RatioIsRoundedHalfToEvenShortestAndCommasBecomeColons)
+TEST(StatusTexts, RatioRoundedHalfToEvenShortestCommasBecomeColonsAndFrameRate)
 {
     struct Row {
         int width;
@@ -22,10 +22,7 @@ TEST(StatusTexts, RatioIsRoundedHalfToEvenShortestAndCommasBecomeColons)
     };
     for (const Row& row : rows)
         EXPECT_EQ(ratioText(row.width, row.height, row.separator), row.text) << row.width << "/" << row.height;
-}
-
-TEST(StatusTexts, FrameRateHasThreeDecimalsAndGrouping)
-{
+    // The frame rate has three decimals and grouping.
     EXPECT_EQ(frameRateText(25, "."), "25.000");
     EXPECT_EQ(frameRateText(30000.0 / 1001, ","), "29,970");
     EXPECT_EQ(frameRateText(23.9765, "."), "23.977");

@@ -6,6 +6,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -22,20 +23,7 @@ void fillFrame(AVFrame* f, int n)
             f->data[0][y * f->linesize[0] + x] = static_cast<std::uint8_t>(luma);
         }
     for (int plane = 1; plane < 3; ++plane)
-        for (int y = 0; y < f->height / 2; ++y)
-            for (int x = 0; x < f->width / 2; ++x)
-                f->data[plane][y * f->linesize[plane] + x] =
-                    (y < 8 && x < 16) ? 128 : static_cast<std::uint8_t>(64 + (x + n * plane) % 128);
-}
-
-bool drain(AVCodecContext* codec, AVFormatContext* format, AVStream* stream, AVPacket* packet)
-{
-    while (avcodec_receive_packet(codec, packet) == 0) {
-        av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
-        packet->stream_index = stream->index;
-        if (av_interleaved_write_frame(format, packet) < 0) return false;
-    }
-    return true;
+        for (int y = 0; y < f->height / 2; ++y) std::fill_n(f->data[plane] + y * f->linesize[plane], f->width / 2, 128);
 }
 
 } // namespace
@@ -45,51 +33,53 @@ std::string makeClip(const std::string& path, const ClipRecipe& recipe)
     AVFormatContext* format = nullptr;
     if (avformat_alloc_output_context2(&format, nullptr, nullptr, path.c_str()) < 0) return "no muxer";
     const AVCodec* encoder = avcodec_find_encoder_by_name(recipe.codec.c_str());
-    if (!encoder) return "no encoder " + recipe.codec;
     AVStream* stream = avformat_new_stream(format, nullptr);
     AVCodecContext* codec = avcodec_alloc_context3(encoder);
     codec->width = recipe.width;
     codec->height = recipe.height;
     codec->pix_fmt = AV_PIX_FMT_YUV420P;
     codec->time_base = {1, 25};
-    codec->framerate = {25, 1};
+    codec->framerate = stream->avg_frame_rate = {25, 1};
     codec->gop_size = recipe.gop;
     codec->max_b_frames = recipe.bFrames;
     codec->flags |= AV_CODEC_FLAG_QSCALE;
     codec->global_quality = FF_QP2LAMBDA * 2;
     if (format->oformat->flags & AVFMT_GLOBALHEADER) codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    std::string error;
-    if (avcodec_open2(codec, encoder, nullptr) < 0) error = "encoder refused";
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* packet = av_packet_alloc();
-    if (error.empty()) {
+    bool ok = encoder && avcodec_open2(codec, encoder, nullptr) >= 0;
+    if (ok) {
         avcodec_parameters_from_context(stream->codecpar, codec);
         stream->time_base = codec->time_base;
-        stream->avg_frame_rate = {25, 1};
-        if (avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 || avformat_write_header(format, nullptr) < 0)
-            error = "cannot write";
+        ok = avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(format, nullptr) >= 0;
     }
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = av_packet_alloc();
+    const auto send = [&](AVFrame* f) {
+        ok = ok && avcodec_send_frame(codec, f) >= 0;
+        while (ok && avcodec_receive_packet(codec, packet) == 0) {
+            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            ok = av_interleaved_write_frame(format, packet) >= 0;
+        }
+    };
     frame->width = recipe.width;
     frame->height = recipe.height;
     frame->format = AV_PIX_FMT_YUV420P;
     av_frame_get_buffer(frame, 0);
-    for (int n = 0; error.empty() && n < recipe.frames; ++n) {
+    for (int n = 0; ok && n < recipe.frames; ++n) {
         av_frame_make_writable(frame);
         fillFrame(frame, n);
         frame->pts = n;
         frame->quality = codec->global_quality;
-        if (avcodec_send_frame(codec, frame) < 0 || !drain(codec, format, stream, packet)) error = "encoding failed";
+        send(frame);
     }
-    if (error.empty()) {
-        avcodec_send_frame(codec, nullptr);
-        if (!drain(codec, format, stream, packet) || av_write_trailer(format) < 0) error = "finishing failed";
-    }
+    send(nullptr);
+    ok = ok && av_write_trailer(format) >= 0;
     av_packet_free(&packet);
     av_frame_free(&frame);
     avcodec_free_context(&codec);
     if (format->pb) avio_closep(&format->pb);
     avformat_free_context(format);
-    return error;
+    return ok ? "" : "cannot encode " + recipe.codec;
 }
 
 bool haveX264Tool()

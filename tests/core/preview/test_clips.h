@@ -6,9 +6,8 @@
 
 namespace cw::test {
 
-// A small clip encoded here with libavcodec. Frame n shows n in two flat
-// 16x16 blocks at the top left (n % 16 and n / 16, luma 16 + 12 * digit)
-// over a moving pattern.
+// A small clip encoded with libavcodec. Frame n shows n in two flat 16x16
+// blocks at the top left (n % 16, n / 16) over a moving pattern.
 struct ClipRecipe {
     std::string codec = "ffv1"; // or "mpeg4"
     int width = 64;
@@ -25,8 +24,7 @@ std::string makeClip(const std::string& path, const ClipRecipe& recipe);
 bool haveX264Tool();
 std::string makeX264Clip(const std::string& path, int frames, int gop);
 
-// Every frame in decode-output order, converted exactly as the player
-// converts, for comparing against what a seek shows.
+// Every frame in decode-output order, converted as the player converts.
 std::vector<std::vector<std::uint8_t>> decodeSequentially(const std::string& path);
 
 // The number written into a frame of makeClip, read back from BGRA pixels.

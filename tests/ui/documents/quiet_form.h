@@ -12,6 +12,14 @@ struct QuietForm : FormFixture {
     {
         prompts.shown.clear();
     }
+    // Every message and question so far, one "title: text" per line.
+    QString shown() const
+    {
+        QStringList lines;
+        for (const auto& s : prompts.shown)
+            lines << s.title + ": " + s.text;
+        return lines.join('\n');
+    }
 };
 
 } // namespace cw::test
