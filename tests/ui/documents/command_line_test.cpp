@@ -69,7 +69,9 @@ TEST(CommandLine, SwitchesSetUpTheBackCommand)
         QAction* back = f.form->command("mnuBackToOpener");
         EXPECT_EQ(f.form->openerHwnd(), row.opener);
         EXPECT_EQ(back->isVisible(), row.caption != nullptr);
-        if (row.caption) EXPECT_EQ(back->text(), row.caption);
+        if (row.caption) {
+            EXPECT_EQ(back->text(), row.caption);
+        }
         EXPECT_EQ(f.form->currentFile(), row.loaded);
         EXPECT_TRUE(f.prompts.shown.empty());
     }
