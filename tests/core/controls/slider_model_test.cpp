@@ -18,16 +18,6 @@ SliderModel previewSlider(int max = 10)
     return s;
 }
 
-TEST(SliderModel, TurningHorizontalPutsTheThumbAtTheStartOfItsFittedSurface)
-{
-    SliderModel s;
-    s.setSurfaceSize(11, 200); // vertical: thumb at the bottom
-    EXPECT_EQ(s.thumb().y, 179);
-    s.setOrientation(SliderModel::horizontal);
-    EXPECT_EQ(s.thumb().x, 0);
-    EXPECT_EQ(s.thumb().y, 0);
-}
-
 TEST(SliderModel, ValueEventsAndTheirOrder)
 {
     SliderModel s = previewSlider();
@@ -38,10 +28,15 @@ TEST(SliderModel, ValueEventsAndTheirOrder)
     EXPECT_EQ(s.setValue(0), (SliderEvents{E::ValueChanged, E::ArrivedFirst}));
     EXPECT_EQ(s.setMin(-5), (SliderEvents{E::ValueChanged, E::ArrivedFirst}));
     EXPECT_EQ(s.value(), -5);
-    EXPECT_EQ(s.range(), 15);
     s.setValue(2);
     EXPECT_EQ(s.setMin(2), SliderEvents{}) << "the value already was the new minimum";
     EXPECT_EQ(s.range(), 8);
+
+    s.setMax(2147483647); // the whole integer range does not overflow
+    s.setMin(-2147483647 - 1);
+    EXPECT_EQ(s.range(), 4294967295LL);
+    s.setValue(2147483647);
+    EXPECT_DOUBLE_EQ(s.thumb().x, 100);
 }
 
 TEST(SliderModel, InvalidSettingsThrow380AndChangeNothing)
@@ -58,59 +53,53 @@ TEST(SliderModel, InvalidSettingsThrow380AndChangeNothing)
         EXPECT_EQ(s.min(), 0);
         EXPECT_EQ(s.max(), 10);
         EXPECT_EQ(s.value(), 3);
-        EXPECT_EQ(s.range(), 10);
     };
-    expect380([&] { s.setValue(11); });
-    expect380([&] { s.setValue(-1); });
-    expect380([&] { s.setMax(0); });
-    expect380([&] { s.setMax(-4); });
-    expect380([&] { s.setMin(10); });
-    expect380([&] { s.setMin(12); });
+    for (int v : {11, -1}) expect380([&] { s.setValue(v); });
+    for (int m : {0, -4}) expect380([&] { s.setMax(m); });
+    for (int m : {10, 12}) expect380([&] { s.setMin(m); });
 }
 
-TEST(SliderModel, WholeIntegerRangeDoesNotOverflow)
-{
-    SliderModel s = previewSlider();
-    s.setMax(2147483647);
-    s.setMin(-2147483647 - 1);
-    EXPECT_EQ(s.range(), 4294967295LL);
-    s.setValue(2147483647);
-    EXPECT_DOUBLE_EQ(s.thumb().x, 100);
-}
-
-TEST(SliderModel, PressOffTheThumbCentresItAndSetsTheValueBeforeMouseDown)
+TEST(SliderModel, PressOffTheThumbCentresItAndADragStopsAtTheEnds)
 {
     SliderModel s = previewSlider();
     // Pointer at 60.5: thumb left 55 of 100, value 5.5 rounds to even 6.
     EXPECT_EQ(s.press(60.5, 10, true), (SliderEvents{E::ValueChanged, E::MouseDown}));
     EXPECT_EQ(s.value(), 6);
     EXPECT_EQ(s.thumb().x, 60) << "snapped to the value";
-    EXPECT_TRUE(s.dragging());
     // 45 + 5.5 centre: 4.5 rounds to 4.
     EXPECT_EQ(s.move(50.5, 10), (SliderEvents{E::ValueChanged}));
     EXPECT_EQ(s.value(), 4);
     EXPECT_EQ(s.release(50.5, 10, true), (SliderEvents{E::Click, E::MouseUp}));
     EXPECT_FALSE(s.dragging());
-}
 
-TEST(SliderModel, DraggingPastTheEndsStopsAtMinAndMax)
-{
-    SliderModel s = previewSlider(1000);
+    s = previewSlider(1000);
     s.setValue(500);
     EXPECT_EQ(s.press(52, 3, true), (SliderEvents{E::MouseDown})) << "grabbed on the thumb";
     EXPECT_EQ(s.move(400, 3), (SliderEvents{E::ValueChanged, E::ArrivedLast}));
     EXPECT_EQ(s.value(), 1000);
     EXPECT_EQ(s.move(-300, 3), (SliderEvents{E::ValueChanged, E::ArrivedFirst}));
-    EXPECT_EQ(s.value(), 0);
     EXPECT_EQ(s.thumb().x, 0);
     EXPECT_EQ(s.release(-300, 3, true), (SliderEvents{E::MouseUp})) << "outside: no Click";
+
+    s.setSurfaceSize(11, 21); // a thumb as long as the surface cannot move
+    EXPECT_EQ(s.press(5, 5, true), (SliderEvents{E::MouseDown}));
+    EXPECT_EQ(s.move(50, 5), SliderEvents{});
+    EXPECT_EQ(s.value(), 0);
 }
 
-TEST(SliderModel, WhileHeldThePolledPositionLeavesTheValueAlone)
+TEST(SliderModel, DisabledOrOtherButtonsOnlyClickAndWhileHeldThePolledPositionLeavesTheValueAlone)
 {
     SliderModel s = previewSlider();
+    s.setEnabled(false);
+    EXPECT_EQ(s.press(80, 10, true), SliderEvents{});
+    EXPECT_EQ(s.move(90, 10), SliderEvents{});
+    EXPECT_EQ(s.release(80, 10, true), (SliderEvents{E::Click}));
+    s.setEnabled(true);
+    EXPECT_EQ(s.press(80, 10, false), SliderEvents{});
+    EXPECT_EQ(s.release(80, 10, false), SliderEvents{});
+    EXPECT_EQ(s.value(), 0);
+
     s.press(85.5, 10, true);
-    EXPECT_EQ(s.value(), 8);
     EXPECT_EQ(s.setPolledValue(2), SliderEvents{});
     EXPECT_EQ(s.value(), 8);
     s.release(85.5, 10, true);
@@ -122,36 +111,25 @@ TEST(SliderModel, WhileHeldThePolledPositionLeavesTheValueAlone)
     EXPECT_EQ(s.thumb().x, 20);
 }
 
-TEST(SliderModel, DisabledOrOtherButtonsOnlyClick)
-{
-    SliderModel s = previewSlider();
-    s.setEnabled(false);
-    EXPECT_EQ(s.press(80, 10, true), SliderEvents{});
-    EXPECT_EQ(s.move(90, 10), SliderEvents{});
-    EXPECT_EQ(s.release(80, 10, true), (SliderEvents{E::Click}));
-    s.setEnabled(true);
-    EXPECT_EQ(s.press(80, 10, false), SliderEvents{});
-    EXPECT_EQ(s.release(80, 10, false), SliderEvents{});
-    EXPECT_EQ(s.value(), 0);
-}
-
-TEST(SliderModel, VerticalHasItsMinimumAtTheBottom)
+TEST(SliderModel, GeometryOfBothOrientations)
 {
     SliderModel s;
-    s.setSurfaceSize(21, 121); // thumb 11 x 21: travel 100
-    EXPECT_EQ(s.orientation(), SliderModel::vertical);
+    s.setSurfaceSize(11, 200); // vertical: thumb at the bottom; turned, at the start
+    EXPECT_EQ(s.thumb().y, 179);
+    s.setOrientation(SliderModel::horizontal);
+    EXPECT_EQ(s.thumb().x, 0);
+    EXPECT_EQ(s.thumb().y, 0);
+
+    s = SliderModel{};
+    s.setSurfaceSize(21, 121); // thumb 11 x 21: travel 100, minimum at the bottom
     EXPECT_EQ(s.thumb().y, 100);
     s.setValue(10);
     EXPECT_EQ(s.thumb().y, 0);
     s.press(5, 30.5 + 10.5, true); // off the thumb: centred, top 30 -> value 7
     EXPECT_EQ(s.value(), 7);
-    EXPECT_EQ(s.thumb().y, 30);
     EXPECT_EQ(s.valueTipGeometry(1000, 500, 50, 14), (SliderTipGeometry{1000 + 0 - 56, 500 + 30 + 2, 54, 17}));
-}
 
-TEST(SliderModel, RailTipAndFittingGeometry)
-{
-    SliderModel s = previewSlider();
+    s = previewSlider();
     EXPECT_EQ(s.rail(), (SliderRail{4, 8, 108, 12}));
     s.setValue(5);
     EXPECT_EQ(s.valueTipText(), "Frame 5");
@@ -161,15 +139,6 @@ TEST(SliderModel, RailTipAndFittingGeometry)
     EXPECT_EQ(s.fittedSurfaceSize(300, 50).y, 21);
     s.setThumbSize(12, 20);
     EXPECT_EQ(s.rail(), (SliderRail{4, 8, 107, 12}));
-}
-
-TEST(SliderModel, AThumbAsLongAsTheSurfaceCannotMove)
-{
-    SliderModel s = previewSlider();
-    s.setSurfaceSize(11, 21);
-    EXPECT_EQ(s.press(5, 5, true), (SliderEvents{E::MouseDown}));
-    EXPECT_EQ(s.move(50, 5), SliderEvents{});
-    EXPECT_EQ(s.value(), 0);
 }
 
 } // namespace

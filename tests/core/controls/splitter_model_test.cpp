@@ -14,21 +14,17 @@ SplitterModel attached(int percent, int mode)
     return m;
 }
 
-TEST(SplitterLayout, SideBySideLeavesTheBarBetweenThePanes)
+TEST(SplitterLayout, LeavesTheBarBetweenThePanesRoundingHalvesToEven)
 {
-    const auto panes = attached(25, 1).layout({10, 20, 902, 500});
-    EXPECT_EQ(panes.first, (Rect{10, 20, 226, 500})); // 225.5 rounds to the even 226
-    EXPECT_EQ(panes.second, (Rect{243, 20, 669, 500}));
+    const auto sideBySide = attached(25, 1).layout({10, 20, 902, 500});
+    EXPECT_EQ(sideBySide.first, (Rect{10, 20, 226, 500})); // 225.5
+    EXPECT_EQ(sideBySide.second, (Rect{243, 20, 669, 500}));
+    const auto stacked = attached(50, 0).layout({0, 0, 300, 405});
+    EXPECT_EQ(stacked.first, (Rect{0, 0, 300, 202})); // 202.5
+    EXPECT_EQ(stacked.second, (Rect{0, 209, 300, 196}));
 }
 
-TEST(SplitterLayout, StackedRoundsHalvesToEven)
-{
-    const auto panes = attached(50, 0).layout({0, 0, 300, 405});
-    EXPECT_EQ(panes.first, (Rect{0, 0, 300, 202})); // 202.5
-    EXPECT_EQ(panes.second, (Rect{0, 209, 300, 196}));
-}
-
-TEST(SplitterDrag, StartsOnlyStrictlyInsideTheBar)
+TEST(SplitterDrag, StartsOnlyStrictlyInsideTheBarAndKeepsThePercentageInsideTheBounds)
 {
     auto m = attached(25, 1);
     m.press(100, 100);
@@ -37,14 +33,6 @@ TEST(SplitterDrag, StartsOnlyStrictlyInsideTheBar)
     EXPECT_FALSE(m.dragging());
     m.press(101, 100);
     EXPECT_TRUE(m.dragging());
-    m.release();
-    EXPECT_FALSE(m.dragging());
-}
-
-TEST(SplitterDrag, KeepsThePercentageStrictlyInsideTheBounds)
-{
-    auto m = attached(25, 1);
-    m.press(101, 100);
     EXPECT_TRUE(m.drag(60, 1000));
     EXPECT_EQ(m.tilePercent(), 6);
     EXPECT_FALSE(m.drag(50, 1000));
@@ -54,6 +42,7 @@ TEST(SplitterDrag, KeepsThePercentageStrictlyInsideTheBounds)
     EXPECT_FALSE(m.drag(980, 1000));
     EXPECT_EQ(m.tilePercent(), 97);
     m.release();
+    EXPECT_FALSE(m.dragging());
     EXPECT_FALSE(m.drag(500, 1000));
 }
 

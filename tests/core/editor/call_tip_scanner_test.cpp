@@ -1,43 +1,16 @@
 #include "core/editor/call_tip_scanner.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace cw {
 namespace {
 
-// A row's text marks the anchor with "@" and the caret with "|"; both are
-// removed before scanning.
-struct Marked {
-    std::string text;
-    std::size_t anchor = 0;
-    std::size_t caret = 0;
-};
-
-Marked unmark(std::string_view marked)
-{
-    Marked m;
-    for (char c : marked) {
-        if (c == '@')
-            m.anchor = m.text.size();
-        else if (c == '|')
-            m.caret = m.text.size();
-        else
-            m.text += c;
-    }
-    return m;
-}
-
-constexpr int closed = -1;
-
 TEST(CallArgumentScanner, CountsOnlyTheCallsOwnArguments)
 {
-    struct Row {
-        const char* text;
-        int expected;
-    };
-    const Row rows[] = {
+    constexpr int closed = -1;
+    // "@" marks the anchor and "|" the caret; both are removed before scanning.
+    const std::pair<std::string, int> rows[] = {
         {"Blur(@|", 0},
         {"Blur(@clip, 1|", 1},
         {"Blur(@clip, 1, |", 2},
@@ -60,44 +33,32 @@ TEST(CallArgumentScanner, CountsOnlyTheCallsOwnArguments)
         {"Bl|ur(@", closed},
         {"x = 1\n|Blur(@", closed},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        const Marked m = unmark(row.text);
-        EXPECT_EQ(callArgumentAt(m.text, m.anchor, m.caret).value_or(closed), row.expected);
+    for (const auto& [marked, expected] : rows) {
+        std::string text = marked;
+        const std::size_t anchor = text.find('@');
+        text.erase(anchor, 1);
+        const std::size_t caret = text.find('|');
+        text.erase(caret, 1);
+        EXPECT_EQ(callArgumentAt(text, anchor > caret ? anchor - 1 : anchor, caret).value_or(closed), expected)
+            << marked;
     }
-}
-
-TEST(CallArgumentScanner, ACaretPastTheTextClosesRatherThanReadingBeyondIt)
-{
-    EXPECT_EQ(callArgumentAt("Blur(a", 5, 7), std::nullopt);
+    EXPECT_EQ(callArgumentAt("Blur(a", 5, 7), std::nullopt) << "a caret past the text";
 }
 
 TEST(CallStart, TakesTheWordBeforeTheParenthesis)
 {
-    struct Row {
-        std::string text;
-        std::string name; // empty: no call
+    const std::pair<std::string, std::string> rows[] = {
+        // text ending in "(", name of the call or empty for none
+        {"Blur(", "Blur"}, {"c.Blur (", "Blur"}, {"x = Blur\t(", "Blur"}, {"Größe(", "Größe"},
+        {"(", ""},         {"a + (", ""},        {"\"s\"(", ""},
     };
-    const Row rows[] = {
-        {"Blur(", "Blur"},
-        {"c.Blur (", "Blur"},
-        {"x = Blur\t(", "Blur"},
-        {"Gr\xc3\xb6\xc3\x9f" "e(", "Gr\xc3\xb6\xc3\x9f" "e"},
-        {"(", ""},
-        {"a + (", ""},
-        {"\"s\"(", ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        const std::size_t paren = row.text.size() - 1;
-        const auto call = findCallStart(row.text, paren);
-        if (row.name.empty()) {
-            EXPECT_FALSE(call.has_value());
-            continue;
-        }
-        ASSERT_TRUE(call.has_value());
-        EXPECT_EQ(row.text.substr(call->name.start, call->name.end - call->name.start), row.name);
-        EXPECT_EQ(call->anchor, paren + 1);
+    for (const auto& [text, name] : rows) {
+        const std::size_t paren = text.size() - 1;
+        const auto call = findCallStart(text, paren);
+        ASSERT_EQ(call.has_value(), !name.empty()) << text;
+        if (!call) continue;
+        EXPECT_EQ(text.substr(call->name.start, call->name.end - call->name.start), name);
+        EXPECT_EQ(call->anchor, paren + 1) << text;
     }
     EXPECT_FALSE(findCallStart("Blur", 3).has_value());
     EXPECT_FALSE(findCallStart("Blur(", 9).has_value());
@@ -121,18 +82,16 @@ TEST(CallTextParameterRange, FindsEachTopLevelParameter)
         {subtitle, 1, "\"string text\""},
         {subtitle, 2, "[\"font, name\"]"},
         {subtitle, 3, "[int x]"},
-        {"Gr\xc3\xb6\xc3\x9f" "e(\xc3\xa4, b)", 1, "b"},
+        {"Gr\xc3\xb6\xc3\x9f"
+         "e(\xc3\xa4, b)",
+         1, "b"},
         {"Version()", 0, nullptr},
         {"???", 0, nullptr},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.callText << " #" << row.index);
         const auto range = callTextParameterRange(row.callText, row.index);
-        if (!row.parameter) {
-            EXPECT_FALSE(range.has_value());
-            continue;
-        }
-        ASSERT_TRUE(range.has_value());
+        ASSERT_EQ(range.has_value(), row.parameter != nullptr) << row.callText << " #" << row.index;
+        if (!range) continue;
         EXPECT_EQ(row.callText.substr(range->start, range->end - range->start), row.parameter);
     }
     EXPECT_EQ(callTextParameterRange(blur, 1), (ByteRange{11, 23}));

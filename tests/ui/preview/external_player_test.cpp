@@ -1,15 +1,12 @@
-#include "ui/editor/code_sense.h"
-
 #include "support/ui_fixtures.h"
+#include "ui/editor/code_sense.h"
 
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace cw {
@@ -24,47 +21,29 @@ std::string makePlayer(test::TempDir& dir)
     return player;
 }
 
-TEST(ExternalPreview, EnabledExactlyWhenThePlayerFileExists)
+TEST(ExternalPreview, EnabledExactlyWhenThePlayerFileExistsAndAChoiceIsSavedAtOnce)
 {
     test::TempDir dir;
     const std::string player = makePlayer(dir);
-    struct Row {
-        std::string settings;
-        bool enabled;
-    } rows[] = {
-        {"", false},
-        {"external.player=" + player + "\r\n", true},
-        {"external.player=" + dir.file("gone") + "\r\n", false},
-        {"external.player=" + dir.path() + "\r\n", false}, // a folder is no player
+    const std::pair<std::string, bool> rows[] = {
+        {"", false}, {player, true}, {dir.file("gone"), false}, {dir.path(), false}, // a folder is no player
     };
-    for (const Row& r : rows) {
-        test::FormFixture f(r.settings);
-        EXPECT_EQ(f.form->command("mnuExternalPreview")->isEnabled(), r.enabled) << r.settings;
+    for (const auto& [setting, enabled] : rows) {
+        test::FormFixture f(setting.empty() ? "" : "external.player=" + setting + "\r\n");
+        EXPECT_EQ(f.form->command("mnuExternalPreview")->isEnabled(), enabled) << setting;
     }
-}
 
-TEST(ExternalPreview, AChosenPlayerIsSavedAtOnceAndACancelKeepsIt)
-{
-    test::TempDir dir;
-    const std::string player = makePlayer(dir);
     test::FormFixture f;
     f.dialogs.choices.push_back({QString::fromStdString(player)});
     f.form->command("mnuChooseExternalPlayer")->trigger();
-
     ASSERT_EQ(f.dialogs.requests.size(), 1u);
-    const FileDialogRequest& request = f.dialogs.requests[0];
-    EXPECT_FALSE(request.save);
-    EXPECT_TRUE(request.mustExist);
-    EXPECT_EQ(request.nameFilters, CFileDialog::nameFilters("Programs (*)|*"));
-    EXPECT_FALSE(request.title.isEmpty());
-    EXPECT_EQ(request.owner, f.form.get());
-    EXPECT_EQ(f.form->externalPlayer(), QString::fromStdString(player));
+    EXPECT_TRUE(f.dialogs.requests[0].mustExist);
+    EXPECT_EQ(f.dialogs.requests[0].nameFilters, CFileDialog::nameFilters("Programs (*)|*"));
     EXPECT_NE(f.settingsFile().find("external.player=" + player), std::string::npos);
     EXPECT_TRUE(f.form->command("mnuExternalPreview")->isEnabled());
 
     f.form->command("mnuChooseExternalPlayer")->trigger(); // cancelled
     EXPECT_EQ(f.form->externalPlayer(), QString::fromStdString(player));
-    EXPECT_TRUE(f.form->command("mnuExternalPreview")->isEnabled());
 }
 
 TEST(ExternalPreview, F6HandsTheUtf8ScriptToThePlayerAsOneArgument)
@@ -72,20 +51,20 @@ TEST(ExternalPreview, F6HandsTheUtf8ScriptToThePlayerAsOneArgument)
     test::TempDir dir;
     test::TempDir temp;
     const std::string player = makePlayer(dir);
-    ::setenv("TEMP", (temp.path() + "/with blank").c_str(), 1);
-    ::mkdir((temp.path() + "/with blank").c_str(), 0700);
+    const std::string folder = temp.path() + "/with blank";
+    ::mkdir(folder.c_str(), 0700);
+    ::setenv("TEMP", folder.c_str(), 1);
     test::FormFixture f("external.player=" + player + "\r\n");
     ::unsetenv("TEMP");
     f.form->codeSense()->setScript(DecodedText{"Title(\"Café\")", TextEncoding::Windows1252, "\r\n"});
 
     f.form->command("mnuExternalPreview")->trigger();
-    const std::string script = temp.path() + "/with blank/preview.avs";
     EXPECT_EQ(temp.read("with blank/preview.avs"), "Title(\"Caf\xc3\xa9\")\r\n");
     QElapsedTimer waited;
     waited.start();
     while (!QFile::exists(QString::fromStdString(player + ".arg")) && waited.elapsed() < 5000) QTest::qWait(20);
     QTest::qWait(50);
-    EXPECT_EQ(dir.read("my player.arg"), script);
+    EXPECT_EQ(dir.read("my player.arg"), folder + "/preview.avs");
     EXPECT_TRUE(f.prompts.shown.empty() || f.prompts.shown.back().title != "#error");
 }
 

@@ -1,10 +1,8 @@
-#include "ui/preview/f_preview.h"
-
 #include "core/preview/media_player.h"
+#include "support/ui_fixtures.h"
 #include "ui/controls/cpv_slider.h"
 #include "ui/editor/code_sense.h"
-
-#include "support/ui_fixtures.h"
+#include "ui/preview/f_preview.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -12,16 +10,15 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace cw {
 namespace {
 
-// A main window whose temporary folder is its own, with the stand-in frame
-// server in place of the real one.
+// A main window with a temporary folder of its own and the stand-in frame
+// server, which paints frame n with blue n, in place of the real one.
 struct PreviewFixture {
     explicit PreviewFixture(const std::string& script)
     {
@@ -45,9 +42,8 @@ struct PreviewFixture {
         form().command("mnuInternalPreview")->trigger();
         return form().preview();
     }
-    QString panel(int n) { return form().preview()->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n))->text(); }
+    QLabel* panel(int n) { return form().preview()->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n)); }
     QPushButton* button(const char* name) { return form().preview()->findChild<QPushButton*>(name); }
-    // The stand-in paints frame n with blue n.
     int frameShown() { return form().preview()->frameVideo()->image().pixelColor(0, 0).blue(); }
     int sliderValue() { return form().preview()->slider()->Value(); }
     void key(QWidget* target, QEvent::Type type, Qt::Key k, bool autoRepeat = false)
@@ -67,39 +63,31 @@ TEST(Preview, OpensOnTheFirstFrameWithTheClipFactsInTheStatusBar)
     ASSERT_NE(preview, nullptr);
     EXPECT_TRUE(preview->isVisible());
     EXPECT_EQ(preview->windowTitle(), "Preview");
-    EXPECT_TRUE(preview->windowFlags() & Qt::Tool);
     EXPECT_EQ(p.temp.read("preview.avs"), "#fake 64 48 25 1 10\r\n");
 
-    EXPECT_EQ(p.panel(1), "64x48 @ 25.000 fps");
-    EXPECT_EQ(p.panel(2), "Ratio: 1.333");
-    EXPECT_EQ(p.panel(3), "Frame 0 (00:00:00.000)");
-    EXPECT_EQ(p.panel(4), "Duration: 00:00:00.400");
+    const char* panels[] = {"64x48 @ 25.000 fps", "Ratio: 1.333", "Frame 0 (00:00:00.000)", "Duration: 00:00:00.400"};
     for (int n = 1; n <= 4; ++n) {
-        QLabel* label = preview->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n));
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), label->text());
+        EXPECT_EQ(p.panel(n)->text(), panels[n - 1]);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(p.panel(n))->text(QAccessible::Name), panels[n - 1]);
     }
     EXPECT_EQ(p.button("cmdPreviousFrame")->accessibleName(), "Previous frame");
     EXPECT_EQ(p.button("cmdNextFrame")->accessibleName(), "Next frame");
     EXPECT_EQ(p.button("cmdOk")->text(), "CLOSE");
 
-    EXPECT_EQ(preview->frameVideo()->image().size(), QSize(64, 48));
     EXPECT_EQ(p.frameShown(), 0);
     EXPECT_EQ(preview->frameVideo()->geometry(), QRect(5, 5, 64, 48));
     EXPECT_EQ(preview->slider()->Max(), 9);
-    EXPECT_TRUE(preview->timer().isActive());
     EXPECT_EQ(preview->timer().interval(), 100);
+    EXPECT_TRUE(preview->timer().isActive());
 
-    const std::string path = p.temp.file("preview.avs");
-    const std::string open = "open \"" + path + "\" type AviVideo Alias movie parent " +
-                             std::to_string(preview->frameHandle()) + " Style 1073741824";
-    const std::vector<std::string> traffic{
-        "Close all", "Close all", open,
-        "set movie time format ms", "status movie length", "set movie time format frames",
-        "set movie time format frames", "status movie length",
-        "Where movie destination", "Where movie destination",
-        "set movie time format frames", "status movie length",
-        "play movie from 0 to 0"};
-    EXPECT_EQ(mediaService().commandLog(), traffic);
+    const std::string open = "open \"" + p.temp.file("preview.avs") + "\" type AviVideo Alias movie parent "
+                             + std::to_string(preview->frameHandle()) + " Style 1073741824";
+    EXPECT_EQ(
+        mediaService().commandLog(),
+        (std::vector<std::string>{"Close all", "Close all", open, "set movie time format ms", "status movie length",
+                                  "set movie time format frames", "set movie time format frames", "status movie length",
+                                  "Where movie destination", "Where movie destination", "set movie time format frames",
+                                  "status movie length", "play movie from 0 to 0"}));
 }
 
 TEST(Preview, ButtonsAndKeysStepAndStopAtBothEnds)
@@ -109,12 +97,11 @@ TEST(Preview, ButtonsAndKeysStepAndStopAtBothEnds)
     ASSERT_NE(preview, nullptr);
 
     p.button("cmdPreviousFrame")->click();
-    EXPECT_EQ(p.sliderValue(), 0);
     EXPECT_EQ(p.frameShown(), 0);
     for (int i = 0; i < 5; ++i) p.button("cmdNextFrame")->click();
     EXPECT_EQ(p.sliderValue(), 3);
     EXPECT_EQ(p.frameShown(), 3);
-    EXPECT_EQ(p.panel(3), "Frame 3 (00:00:00.120)");
+    EXPECT_EQ(p.panel(3)->text(), "Frame 3 (00:00:00.120)");
 
     QWidget* inPreview = p.button("cmdOk");
     p.key(inPreview, QEvent::KeyPress, Qt::Key_Right);
@@ -126,10 +113,10 @@ TEST(Preview, ButtonsAndKeysStepAndStopAtBothEnds)
     p.key(inPreview, QEvent::KeyPress, Qt::Key_Left);
     preview->tick();
     EXPECT_EQ(p.sliderValue(), 2);
-    p.key(inPreview, QEvent::KeyRelease, Qt::Key_Left, true);
-    p.key(inPreview, QEvent::KeyPress, Qt::Key_Left, true);
-    p.key(inPreview, QEvent::KeyRelease, Qt::Key_Left, true);
-    p.key(inPreview, QEvent::KeyPress, Qt::Key_Left, true);
+    for (int i = 0; i < 2; ++i) {
+        p.key(inPreview, QEvent::KeyRelease, Qt::Key_Left, true);
+        p.key(inPreview, QEvent::KeyPress, Qt::Key_Left, true);
+    }
     preview->tick();
     EXPECT_EQ(p.sliderValue(), 1);
     preview->tick();
@@ -149,24 +136,17 @@ TEST(Preview, ButtonsAndKeysStepAndStopAtBothEnds)
     preview->tick();
     EXPECT_EQ(p.sliderValue(), 2);
     EXPECT_EQ(p.frameShown(), 2);
-}
 
-TEST(Preview, KeysOfOtherWindowsAndKeysHeldWhenTheProgramLosesFocusDoNotStep)
-{
-    PreviewFixture p("#fake 64 48 25 1 10");
-    fPreview* preview = p.open();
-    ASSERT_NE(preview, nullptr);
-
+    // Keys of other windows do not step, nor does a key whose release went
+    // to another program.
     QWidget stranger;
     p.key(&stranger, QEvent::KeyPress, Qt::Key_Right);
     preview->tick();
-    EXPECT_EQ(p.sliderValue(), 0);
+    EXPECT_EQ(p.sliderValue(), 2);
     p.key(&stranger, QEvent::KeyRelease, Qt::Key_Right);
-
-    p.key(preview, QEvent::KeyPress, Qt::Key_Right);
+    p.key(preview, QEvent::KeyPress, Qt::Key_Left);
     preview->tick();
     EXPECT_EQ(p.sliderValue(), 1);
-    // Released in another program: the release never arrives.
     QApplicationStateChangeEvent inactive(Qt::ApplicationInactive);
     QApplication::sendEvent(qApp, &inactive);
     preview->tick();
@@ -179,24 +159,22 @@ TEST(Preview, TheTimerLeavesAHeldThumbAloneAndTheReleaseShowsItsFrame)
     fPreview* preview = p.open();
     ASSERT_NE(preview, nullptr);
     cpvSlider* slider = preview->slider();
-    const int travel = slider->width() - 11;
+    const QPoint seven(5 + (slider->width() - 11) * 7 / 10, 10);
 
     QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(5, 10));
-    QTest::mouseMove(slider, QPoint(5 + travel * 7 / 10, 10));
-    EXPECT_EQ(slider->Value(), 7);
+    QTest::mouseMove(slider, seven);
     preview->tick(); // the clip still stands at frame 0
-    EXPECT_EQ(slider->Value(), 7);
-    EXPECT_EQ(p.frameShown(), 0);
     p.key(preview, QEvent::KeyPress, Qt::Key_Right);
     preview->tick();
     p.key(preview, QEvent::KeyRelease, Qt::Key_Right);
     EXPECT_EQ(slider->Value(), 7);
+    EXPECT_EQ(p.frameShown(), 0);
 
-    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(5 + travel * 7 / 10, 10));
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, seven);
     EXPECT_EQ(p.frameShown(), 7);
     preview->tick();
     EXPECT_EQ(slider->Value(), 7);
-    EXPECT_EQ(p.panel(3), "Frame 7 (00:00:00.280)");
+    EXPECT_EQ(p.panel(3)->text(), "Frame 7 (00:00:00.280)");
 }
 
 TEST(Preview, NothingToStepOrNoPositionKeepsTheWindowUsable)
@@ -215,7 +193,7 @@ TEST(Preview, NothingToStepOrNoPositionKeepsTheWindowUsable)
     closeAllMovies();
     preview->tick();
     EXPECT_EQ(p.sliderValue(), 0);
-    EXPECT_EQ(p.panel(3), "Frame 0 (00:00:00.000)");
+    EXPECT_EQ(p.panel(3)->text(), "Frame 0 (00:00:00.000)");
     currentClipInfo().lengthInFrames = -1;
     preview->MoveSliderTo(1);
     p.key(preview, QEvent::KeyPress, Qt::Key_Left);
@@ -223,18 +201,16 @@ TEST(Preview, NothingToStepOrNoPositionKeepsTheWindowUsable)
     EXPECT_EQ(p.sliderValue(), 0);
 }
 
-TEST(Preview, F5ReloadsTheEditedScriptInTheSameWindowOnce)
+TEST(Preview, F5ReloadsInTheSameWindowOnceAndClosingClosesTheClip)
 {
     PreviewFixture p("#fake 64 48 25 1 10");
-    fPreview* preview = p.open();
-    ASSERT_NE(preview, nullptr);
+    QPointer<fPreview> preview = p.open();
+    ASSERT_TRUE(preview);
     p.button("cmdNextFrame")->click();
 
     p.setScript("#fake 32 24 25 1 5\n");
-    mediaService().clearCommandLog();
-    p.form().command("mnuInternalPreview")->trigger();
-    EXPECT_EQ(p.form().preview(), preview);
-    EXPECT_EQ(p.panel(1), "32x24 @ 25.000 fps");
+    EXPECT_EQ(p.open(), preview);
+    EXPECT_EQ(p.panel(1)->text(), "32x24 @ 25.000 fps");
     EXPECT_EQ(p.sliderValue(), 0);
     EXPECT_EQ(p.frameShown(), 0);
     EXPECT_EQ(preview->slider()->Max(), 4);
@@ -244,42 +220,13 @@ TEST(Preview, F5ReloadsTheEditedScriptInTheSameWindowOnce)
     QApplication::setActiveWindow(preview);
     mediaService().clearCommandLog();
     QTest::keyPress(preview, Qt::Key_F5);
-    QTest::simulateEvent(static_cast<QWidget*>(preview), true, Qt::Key_F5, Qt::NoModifier, QString(), true);
-    QTest::simulateEvent(static_cast<QWidget*>(preview), true, Qt::Key_F5, Qt::NoModifier, QString(), true);
+    for (int i = 0; i < 2; ++i)
+        QTest::simulateEvent(static_cast<QWidget*>(preview), true, Qt::Key_F5, Qt::NoModifier, QString(), true);
     QTest::keyRelease(preview, Qt::Key_F5);
     preview->tick();
-    int opens = 0;
-    for (const std::string& command : mediaService().commandLog()) opens += command.rfind("open ", 0) == 0;
-    EXPECT_EQ(opens, 1);
-    EXPECT_FALSE(p.form().command("mnuInternalPreview")->autoRepeat());
-}
+    const auto& log = mediaService().commandLog();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("open ", 0) == 0; }), 1);
 
-TEST(Preview, AScriptErrorIsShownInItsOwnWordsAndTheWindowUnloads)
-{
-    PreviewFixture p("Version()\r\nBogus(1)");
-    EXPECT_EQ(p.open(), nullptr);
-    ASSERT_FALSE(p.f->prompts.shown.empty());
-    EXPECT_EQ(p.f->prompts.shown.back().title, "#error");
-    const QString path = QString::fromStdString(p.temp.file("preview.avs"));
-    EXPECT_EQ(p.f->prompts.shown.back().text,
-              "Script error: There is no function named 'Bogus'.\n(" + path + ", line 2)");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<fPreview*>(w), nullptr);
-    EXPECT_EQ(mediaService().openCount(), 0);
-
-    // An open preview that is reloaded with a broken script closes too.
-    p.setScript("#fake 64 48 25 1 10");
-    ASSERT_NE(p.open(), nullptr);
-    p.setScript("Bogus");
-    EXPECT_EQ(p.open(), nullptr);
-    EXPECT_EQ(mediaService().openCount(), 0);
-}
-
-TEST(Preview, ClosingStopsTheTimerAndClosesTheClip)
-{
-    PreviewFixture p("#fake 64 48 25 1 10");
-    QPointer<fPreview> preview = p.open();
-    ASSERT_TRUE(preview);
     p.button("cmdOk")->click();
     EXPECT_EQ(p.form().preview(), nullptr);
     EXPECT_EQ(mediaService().openCount(), 0);
@@ -291,6 +238,26 @@ TEST(Preview, ClosingStopsTheTimerAndClosesTheClip)
     ASSERT_TRUE(preview);
     p.form().close();
     EXPECT_FALSE(preview);
+    EXPECT_EQ(mediaService().openCount(), 0);
+}
+
+TEST(Preview, AScriptErrorIsShownInItsOwnWordsAndTheWindowUnloads)
+{
+    PreviewFixture p("Version()\r\nBogus(1)");
+    EXPECT_EQ(p.open(), nullptr);
+    ASSERT_FALSE(p.f->prompts.shown.empty());
+    EXPECT_EQ(p.f->prompts.shown.back().title, "#error");
+    EXPECT_EQ(p.f->prompts.shown.back().text, "Script error: There is no function named 'Bogus'.\n("
+                                                  + QString::fromStdString(p.temp.file("preview.avs")) + ", line 2)");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<fPreview*>(w), nullptr);
+    EXPECT_EQ(mediaService().openCount(), 0);
+
+    // An open preview that is reloaded with a broken script closes too.
+    p.setScript("#fake 64 48 25 1 10");
+    ASSERT_NE(p.open(), nullptr);
+    p.setScript("Bogus");
+    EXPECT_EQ(p.open(), nullptr);
     EXPECT_EQ(mediaService().openCount(), 0);
 }
 
