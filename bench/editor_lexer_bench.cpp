@@ -60,7 +60,7 @@ void BM_LexerStylesHundredVisibleLines(benchmark::State& state)
     pane.registerScriptLanguage(names);
     pane.selectLanguage(QStringLiteral("Avisynth"));
     pane.setScript(cw::DecodedText{makeScript(names), cw::TextEncoding::Utf8, "\r\n"});
-    QsciScintilla* sci = pane.editor();
+    auto* sci = static_cast<QsciScintilla*>(pane.editorWidget());
     const auto start = static_cast<unsigned long>(sci->positionFromLineIndex(10000, 0));
     const long end = sci->positionFromLineIndex(10100, 0);
     sci->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, end);

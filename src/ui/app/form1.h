@@ -39,9 +39,6 @@ public:
     explicit Form1(const QStringList& arguments, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // --exit-after-startup: run start-up, then shutdown, then quit.
-    bool exitsAfterStartup() const { return m_exitAfterStartup; }
-
     void refreshTitle();
 
     // Program-wide state, read by the other windows and by tests.

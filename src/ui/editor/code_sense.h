@@ -89,7 +89,6 @@ public:
     // Removes the editor's own bindings of keys that the program handles.
     void releaseKeys(const QList<QKeySequence>& keys);
 
-    QsciScintilla* editor() const { return m_sci; }
     // The widget that takes the keyboard, for sending it keys.
     QWidget* editorWidget() const;
 
