@@ -54,7 +54,8 @@ TEST(CodeSense, NewScriptsUseCrLfAndLoadedOnesKeepTheirs)
 
 TEST(CodeSense, AWindows1252ScriptRoundTripsItsBytesNulIncluded)
 {
-    const std::string bytes("Subtitle(\"caf\xE9 \x80 \x81\")\r\n\0end", 28);
+    static const char raw[] = "Subtitle(\"caf\xE9 \x80 \x81\")\r\n\0end";
+    const std::string bytes(raw, sizeof raw - 1);
     const DecodedText decoded = decodeText(bytes);
     ASSERT_EQ(decoded.encoding, TextEncoding::Windows1252);
     CodeSense editor;
