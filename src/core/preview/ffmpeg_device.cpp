@@ -152,8 +152,10 @@ bool FfmpegDevice::open(const std::string& path, std::string& error)
     }
     if (!buildIndex(error)) return false;
 
-    AVRational rate = stream->avg_frame_rate;
-    if (rate.num <= 0 || rate.den <= 0) rate = stream->r_frame_rate;
+    // The container's average counts the empty frames AVI holds for
+    // B-frames, doubling the rate of a remuxed H.264 stream; FFmpeg's own
+    // guess prefers the stream's base rate unless that is implausible.
+    const AVRational rate = av_guess_frame_rate(m_format, stream, nullptr);
     if (rate.num > 0 && rate.den > 0) {
         m_rate = av_q2d(rate);
     } else if (m_index.size() > 1) {

@@ -68,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DeviceCase{"Ffv1Matroska", "a.mkv", {"ffv1", 64, 48, 40, 12, 0}},
                       DeviceCase{"Mpeg4BFramesMp4", "b.mp4", {"mpeg4", 64, 48, 50, 12, 2}},
                       DeviceCase{"Mpeg4BFramesAvi", "d.avi", {"mpeg4", 64, 48, 30, 10, 2}},
-                      DeviceCase{"H264Mp4", "e.mp4", {}, true}, DeviceCase{"H264Avi", "g.avi", {}, true}),
+                      DeviceCase{"H264Mp4", "e.mp4", {}, true}, DeviceCase{"H264Avi", "g.avi", {}, true},
+                      DeviceCase{"H264RemuxedAvi", "h.remux.avi", {}, true}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(FfmpegDevice, DamagedFilesGiveAnErrorTextOrUsableFrames)

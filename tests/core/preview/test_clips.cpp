@@ -89,9 +89,14 @@ bool haveX264Tool()
 
 std::string makeX264Clip(const std::string& path, int frames, int gop)
 {
-    const std::string command = "ffmpeg -v error -y -f lavfi -i testsrc2=size=160x120:rate=25 -frames:v " +
-                                std::to_string(frames) + " -c:v libx264 -preset veryfast -g " +
-                                std::to_string(gop) + " -bf 3 -pix_fmt yuv420p \"" + path + "\"";
+    // A ".remux.avi" is first encoded to MP4, then copied into AVI as a
+    // remuxing tool would, with the empty frames AVI adds for B-frames.
+    const bool remux = path.ends_with(".remux.avi");
+    const std::string encoded = remux ? path + ".mp4" : path;
+    std::string command = "ffmpeg -v error -y -f lavfi -i testsrc2=size=160x120:rate=25 -frames:v " +
+                          std::to_string(frames) + " -c:v libx264 -preset veryfast -g " + std::to_string(gop) +
+                          " -bf 3 -pix_fmt yuv420p \"" + encoded + "\"";
+    if (remux) command += " && ffmpeg -v error -y -i \"" + encoded + "\" -c copy \"" + path + "\"";
     return std::system(command.c_str()) == 0 ? "" : "ffmpeg failed";
 }
 
