@@ -2,6 +2,7 @@
 
 #include "core/config/properties_manager.h"
 #include "core/defs/definition_model.h"
+#include "core/editor/call_tip_scanner.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -9,9 +10,7 @@
 
 #include <array>
 #include <cstddef>
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,6 +113,7 @@ private:
     void RegisterAvisynth_Scripting();
     void connectCodeAssistance();
     void openCallTip();
+    void showCallTipFor(const CallStart& call);
     void updateCallTip();
     void chooseCompletion(const QString& choice);
     void commentSelection();
@@ -123,7 +123,8 @@ private:
 
     bool m_languageRegistered = false;
     // Just after the "(" of the call whose tip is shown.
-    std::optional<std::size_t> m_tipAnchor;
+    // The calls whose tips were opened, innermost last.
+    std::vector<CallStart> m_openCalls;
     FindDialog* m_findDialog = nullptr;
 
 private:

@@ -77,15 +77,24 @@ void Form1::openCallTip()
     if (caret == 0) return;
     const std::optional<CallStart> call = findCallStart(text, caret - 1);
     if (!call) return;
-    const QString name = QString::fromUtf8(text.data() + call->name.start,
-                                           static_cast<qsizetype>(call->name.end - call->name.start));
     // A "(" typed in a comment or a string opens no tip.
     const auto style = static_cast<ScriptStyle>(m_codeSense->styleAt(call->name.start));
     if (style != ScriptStyle::Keyword && style != ScriptStyle::Identifier && style != ScriptStyle::Default) return;
 
-    m_tipAnchor = call->anchor;
-    m_codeSense->showCallTip(call->name.start, QStringLiteral(" ") + callTextFor(name));
+    // The call being typed in stays below the nested one, so its tip comes
+    // back when the nested call is closed.
+    if (!m_codeSense->callTipActive()) m_openCalls.clear();
+    m_openCalls.push_back(*call);
+    showCallTipFor(*call);
     updateCallTip();
+}
+
+void Form1::showCallTipFor(const CallStart& call)
+{
+    const std::string_view text = m_codeSense->scriptBytes();
+    const QString name = QString::fromUtf8(text.data() + call.name.start,
+                                           static_cast<qsizetype>(call.name.end - call.name.start));
+    m_codeSense->showCallTip(call.name.start, QStringLiteral(" ") + callTextFor(name));
 }
 
 // Counts from the call's own "(" rather than from the line start, so text
@@ -93,15 +102,30 @@ void Form1::openCallTip()
 // not move the mark or close the tip.
 void Form1::updateCallTip()
 {
-    if (!m_tipAnchor || !m_codeSense->callTipActive()) return;
-    const QString tip = m_codeSense->callTipText();
-    const std::optional<int> argument =
-        tip == unknownCallTip ? std::nullopt
-                              : callArgumentAt(m_codeSense->scriptBytes(), *m_tipAnchor, m_codeSense->caretByte());
+    if (m_openCalls.empty()) return;
+    if (!m_codeSense->callTipActive()) {
+        m_openCalls.clear();
+        return;
+    }
+    const std::string_view text = m_codeSense->scriptBytes();
+    const std::size_t caret = m_codeSense->caretByte();
+    std::optional<int> argument;
+    bool shown = true;
+    while (!m_openCalls.empty()) {
+        if (!shown) showCallTipFor(m_openCalls.back());
+        shown = true;
+        argument = m_codeSense->callTipText() == unknownCallTip
+                       ? std::nullopt
+                       : callArgumentAt(text, m_openCalls.back().anchor, caret);
+        if (argument) break;
+        m_openCalls.pop_back();
+        shown = false;
+    }
     if (!argument) {
         m_codeSense->cancelCallTip();
         return;
     }
+    const QString tip = m_codeSense->callTipText();
     const std::optional<ByteRange> range = callTextParameterRange(tip.mid(1).toStdString(), *argument);
     if (range)
         m_codeSense->setCallTipHighlight(range->start + 1, range->end + 1);

@@ -37,10 +37,16 @@ TEST(CallTip, MarksTheArgumentAtTheCaretUntilTheCallCloses)
     f.type("a, b = Overlay(c, Blur(");
     EXPECT_EQ(f.editor().callTipText().left(6), " Blur(");
     EXPECT_EQ(f.marked(), "clip");
-    // The nested call's tip replaced the outer one and closed with its ")".
+    // The nested call's ")" closes its tip and the outer call's comes back.
     f.press(Qt::Key_Return);
     f.setScript("");
     f.type("Overlay(Blur(c, 1), ");
+    ASSERT_TRUE(f.editor().callTipActive());
+    EXPECT_EQ(f.editor().callTipText().left(9), " Overlay(");
+    EXPECT_EQ(f.marked(), "overlay");
+    f.type("Unknown(");
+    EXPECT_EQ(f.editor().callTipText().left(9), " Overlay(");
+    f.type("x), 2)");
     EXPECT_FALSE(f.editor().callTipActive());
 }
 
