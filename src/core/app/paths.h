@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -13,6 +14,12 @@ bool folderExists(const std::string& path); // false for files and for ""
 std::string fileExtension(const std::string& path);
 
 using EnvLookup = std::function<const char*(const char*)>;
+
+// The running process's own environment, as an EnvLookup.
+inline const char* processEnvironment(const char* name)
+{
+    return std::getenv(name);
+}
 
 // TEMP, then TMP, when they name existing folders; otherwise this user's own
 // folder clipwright-<uid> (mode 0700) inside TMPDIR or /tmp, created when

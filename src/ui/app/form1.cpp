@@ -24,11 +24,6 @@
 namespace cw {
 namespace {
 
-const char* environment(const char* name)
-{
-    return std::getenv(name);
-}
-
 std::string local(const QString& text)
 {
     return text.toStdString();
@@ -130,8 +125,8 @@ void Form1::createServices()
         PromptService::install(&unattended);
     }
     m_propertiesManager = std::make_unique<CPropertiesManager>();
-    m_programFolder = QString::fromStdString(cw::programFolder(environment));
-    m_configFile = QString::fromStdString(settingsFolder(local(m_programFolder), environment)) +
+    m_programFolder = QString::fromStdString(cw::programFolder(processEnvironment));
+    m_configFile = QString::fromStdString(settingsFolder(local(m_programFolder), processEnvironment)) +
                    QStringLiteral("/conf.properties");
 }
 
@@ -180,7 +175,7 @@ void Form1::clearModified()
 
 void Form1::chooseTempFolder()
 {
-    m_tempFolder = QString::fromStdString(cw::chooseTempFolder(environment));
+    m_tempFolder = QString::fromStdString(cw::chooseTempFolder(processEnvironment));
     if (m_tempFolder.isEmpty()) m_tempFolder = m_programFolder;
 }
 

@@ -14,15 +14,6 @@
 #include <cstdlib>
 
 namespace cw {
-namespace {
-
-const char* environment(const char* name)
-{
-    return std::getenv(name);
-}
-
-} // namespace
-
 QList<QAction*> Form1::definitionItems() const
 {
     QList<QAction*> items;
@@ -74,7 +65,7 @@ void Form1::reloadDefinitions()
 void Form1::showInterpreterVersion()
 {
     m_statusText->setText(QStringLiteral("Detected avisynth version: ") +
-                          QString::fromStdString(getProductVersion(defaultLibraryFolders(environment))));
+                          QString::fromStdString(getProductVersion(defaultLibraryFolders(processEnvironment))));
 }
 
 void Form1::loadDefinitions()

@@ -20,16 +20,8 @@
 namespace cw {
 namespace {
 
-// Explorer style, file must exist, read-only box hidden: the same record
-// for every script dialog.
-constexpr int scriptDialogFlags = 528388;
 const QString scriptMask = QStringLiteral("Avisynth script (*.avs)|*.avs");
 const QString appName = QStringLiteral("Clipwright");
-
-const char* environment(const char* name)
-{
-    return std::getenv(name);
-}
 
 std::string local(const QString& text)
 {
@@ -49,14 +41,7 @@ QString menuText(QString text)
 
 QString runScriptDialog(QWidget* owner, int mode, const QString& mask, const QString& title)
 {
-    CFileDialog dialog;
-    dialog.setDialogMode(mode);
-    dialog.Flags = scriptDialogFlags;
-    dialog.hwndOwner = owner;
-    dialog.Mask = mask;
-    dialog.title = title;
-    if (mode == 2) dialog.Extension = QStringLiteral("avs");
-    return dialog.filenameText();
+    return CFileDialog::chooseFile(owner, mode, mask, title, mode == 2 ? QStringLiteral("avs") : QString());
 }
 
 RecentFiles toCore(const std::array<QString, 4>& files)
@@ -275,7 +260,7 @@ void Form1::backToOpener()
 
 void Form1::registerAvsFilesCommand()
 {
-    const std::string error = registerAvsFiles(local(QCoreApplication::applicationFilePath()), environment);
+    const std::string error = registerAvsFiles(local(QCoreApplication::applicationFilePath()), processEnvironment);
     if (error.empty())
         showInfo(QStringLiteral(".avs files successfully registered with Clipwright"));
     else
@@ -284,7 +269,7 @@ void Form1::registerAvsFilesCommand()
 
 void Form1::unregisterAvsFilesCommand()
 {
-    const std::string error = unregisterAvsFiles(environment);
+    const std::string error = unregisterAvsFiles(processEnvironment);
     if (error.empty())
         showInfo(QStringLiteral(".avs files successfully unregistered"));
     else

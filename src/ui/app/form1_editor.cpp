@@ -166,13 +166,8 @@ void Form1::uncommentSelection()
 
 void Form1::insertFilePath()
 {
-    CFileDialog dialog;
-    dialog.setDialogMode(1);
-    dialog.Flags = 528388;
-    dialog.hwndOwner = this;
-    dialog.Mask = QStringLiteral("All files (*.*)|*.*");
-    dialog.title = QStringLiteral("Insert file path");
-    const QString path = dialog.filenameText();
+    const QString path = CFileDialog::chooseFile(this, 1, QStringLiteral("All files (*.*)|*.*"),
+                                                 QStringLiteral("Insert file path"));
     if (!path.isEmpty()) insertTextAtCaret(path);
 }
 

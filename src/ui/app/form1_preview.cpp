@@ -61,13 +61,8 @@ void Form1::externalPreview()
 
 void Form1::chooseExternalPlayer()
 {
-    CFileDialog dialog;
-    dialog.setDialogMode(1);
-    dialog.Flags = 528388;
-    dialog.hwndOwner = this;
-    dialog.Mask = QStringLiteral("Programs (*)|*");
-    dialog.title = QStringLiteral("Choose the player for External Preview");
-    const QString chosen = dialog.filenameText();
+    const QString chosen = CFileDialog::chooseFile(this, 1, QStringLiteral("Programs (*)|*"),
+                                                   QStringLiteral("Choose the player for External Preview"));
     if (chosen.isEmpty()) return;
     m_externalPlayer = chosen;
     const std::string error = m_propertiesManager->writePropertie(m_configFile.toStdString(), keys::externalPlayer,

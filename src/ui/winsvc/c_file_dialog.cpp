@@ -87,6 +87,19 @@ QStringList CFileDialog::nameFilters(const QString& mask)
     return filters;
 }
 
+QString CFileDialog::chooseFile(QWidget* owner, int mode, const QString& mask, const QString& title,
+                               const QString& extension)
+{
+    CFileDialog dialog;
+    dialog.setDialogMode(mode);
+    dialog.Flags = programFlags;
+    dialog.hwndOwner = owner;
+    dialog.Mask = mask;
+    dialog.title = title;
+    dialog.Extension = extension;
+    return dialog.filenameText();
+}
+
 QString CFileDialog::GetFileTitle(const QString& filename)
 {
     return QFileInfo(filename).fileName();

@@ -72,6 +72,12 @@ public:
     // Convenience for single selection.
     QString filenameText() { return filename().toString(); }
 
+    // The program's own dialogs: explorer style, existing files in open mode,
+    // no overwrite question (callers ask themselves). The path, or "" on cancel.
+    static constexpr int programFlags = 528388;
+    static QString chooseFile(QWidget* owner, int mode, const QString& mask, const QString& title,
+                              const QString& extension = {});
+
     static QString GetFileTitle(const QString& filename);
     // "desc|pattern|..." as Qt name filters; "*.*" becomes "*" and letters
     // match either case, since Linux names need neither a dot nor capitals.
