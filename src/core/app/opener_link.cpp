@@ -1,6 +1,6 @@
 #include "core/app/opener_link.h"
 
-#include "core/documents/text_encoding.h"
+#include "core/base/text_encoding.h"
 
 #include <algorithm>
 #include <cstdio>

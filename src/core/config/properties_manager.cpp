@@ -1,6 +1,6 @@
 #include "core/config/properties_manager.h"
 
-#include "core/app/text_file.h"
+#include "core/base/text_file.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "core/config/setting_values.h"
 
-#include "core/controls/rounding.h"
-#include "core/defs/parse_leading_integer.h"
+#include "core/base/rounding.h"
+#include "core/base/parse_leading_integer.h"
 
 #include <cstdlib>
 

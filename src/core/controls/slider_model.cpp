@@ -1,6 +1,6 @@
 #include "core/controls/slider_model.h"
 
-#include "core/controls/rounding.h"
+#include "core/base/rounding.h"
 
 #include <cmath>
 

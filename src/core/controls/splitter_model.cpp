@@ -1,6 +1,6 @@
 #include "core/controls/splitter_model.h"
 
-#include "core/controls/rounding.h"
+#include "core/base/rounding.h"
 
 namespace cw {
 namespace {

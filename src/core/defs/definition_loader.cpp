@@ -1,8 +1,8 @@
 #include "core/defs/definition_loader.h"
 
-#include "core/app/paths.h"
-#include "core/app/text_file.h"
-#include "core/documents/text_encoding.h"
+#include "core/base/paths.h"
+#include "core/base/text_file.h"
+#include "core/base/text_encoding.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "core/defs/definition_model.h"
 
-#include "core/defs/parse_leading_integer.h"
+#include "core/base/parse_leading_integer.h"
 
 #include <algorithm>
 #include <chrono>

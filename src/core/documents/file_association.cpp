@@ -1,7 +1,7 @@
 #include "core/documents/file_association.h"
 
-#include "core/app/text_file.h"
-#include "core/documents/text_encoding.h"
+#include "core/base/text_file.h"
+#include "core/base/text_encoding.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "core/documents/script_file.h"
 
-#include "core/app/paths.h"
-#include "core/app/text_file.h"
+#include "core/base/paths.h"
+#include "core/base/text_file.h"
 
 namespace cw {
 

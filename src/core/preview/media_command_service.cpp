@@ -1,6 +1,6 @@
 #include "core/preview/media_command_service.h"
 
-#include "core/app/paths.h"
+#include "core/base/paths.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "core/preview/media_player.h"
 
-#include "core/controls/rounding.h"
+#include "core/base/rounding.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "core/preview/preview_layout.h"
 
-#include "core/controls/rounding.h"
+#include "core/base/rounding.h"
 
 #include <algorithm>
 

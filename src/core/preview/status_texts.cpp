@@ -1,6 +1,6 @@
 #include "core/preview/status_texts.h"
 
-#include "core/controls/rounding.h"
+#include "core/base/rounding.h"
 
 #include <cmath>
 #include <cstdio>

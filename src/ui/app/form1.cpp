@@ -1,7 +1,7 @@
 #include "ui/app/form1.h"
 
-#include "core/app/paths.h"
-#include "core/app/text_file.h"
+#include "core/base/paths.h"
+#include "core/base/text_file.h"
 #include "core/config/setting_values.h"
 #include "core/config/settings_keys.h"
 #include "ui/app/prompt_service.h"

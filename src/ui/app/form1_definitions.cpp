@@ -1,9 +1,9 @@
 #include "ui/app/form1.h"
 
-#include "core/app/paths.h"
+#include "core/base/paths.h"
 #include "core/config/settings_keys.h"
 #include "core/defs/definition_loader.h"
-#include "core/defs/product_version.h"
+#include "core/preview/product_version.h"
 #include "ui/app/prompt_service.h"
 #include "ui/editor/code_sense.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/app/command_line.h"
 #include "core/app/opener_link.h"
-#include "core/app/paths.h"
+#include "core/base/paths.h"
 #include "core/app/recent_files.h"
 #include "core/documents/file_association.h"
 #include "core/documents/script_file.h"

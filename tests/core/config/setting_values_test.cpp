@@ -1,5 +1,5 @@
 #include "core/config/setting_values.h"
-#include "core/defs/parse_leading_integer.h"
+#include "core/base/parse_leading_integer.h"
 
 #include <gtest/gtest.h>
 

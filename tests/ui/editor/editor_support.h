@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/documents/text_encoding.h"
+#include "core/base/text_encoding.h"
 #include "ui/editor/code_sense.h"
 
 #include "support/ui_fixtures.h"

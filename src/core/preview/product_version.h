@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/paths.h"
+#include "core/base/paths.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "core/documents/text_encoding.h"
+#include "core/base/text_encoding.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "core/defs/product_version.h"
+#include "core/preview/product_version.h"
 
 #include <algorithm>
 #include <array>

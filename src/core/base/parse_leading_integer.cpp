@@ -1,6 +1,6 @@
-#include "core/defs/parse_leading_integer.h"
+#include "core/base/parse_leading_integer.h"
 
-#include "core/controls/rounding.h"
+#include "core/base/rounding.h"
 
 #include <cstdlib>
 #include <limits>

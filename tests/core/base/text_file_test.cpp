@@ -1,4 +1,4 @@
-#include "core/app/text_file.h"
+#include "core/base/text_file.h"
 
 #include "support/temp_dir.h"
 
