@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/app/form1.h"
-#include "ui/app/prompt_service.h"
+#include "ui/winsvc/prompt_service.h"
 #include "ui/winsvc/c_file_dialog.h"
 
 #include "support/temp_dir.h"

@@ -4,7 +4,7 @@
 #include "core/base/text_file.h"
 #include "core/config/setting_values.h"
 #include "core/config/settings_keys.h"
-#include "ui/app/prompt_service.h"
+#include "ui/winsvc/prompt_service.h"
 #include "ui/app/window_helpers.h"
 #include "ui/controls/ctl_splitter_ex.h"
 #include "ui/editor/code_sense.h"

@@ -4,7 +4,7 @@
 #include "core/config/settings_keys.h"
 #include "core/defs/definition_loader.h"
 #include "core/preview/product_version.h"
-#include "ui/app/prompt_service.h"
+#include "ui/winsvc/prompt_service.h"
 #include "ui/editor/code_sense.h"
 
 #include <QAction>

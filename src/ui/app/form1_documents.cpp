@@ -6,7 +6,7 @@
 #include "core/app/recent_files.h"
 #include "core/documents/file_association.h"
 #include "core/documents/script_file.h"
-#include "ui/app/prompt_service.h"
+#include "ui/winsvc/prompt_service.h"
 #include "ui/editor/code_sense.h"
 #include "ui/winsvc/c_file_dialog.h"
 

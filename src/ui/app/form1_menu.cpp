@@ -1,6 +1,6 @@
 #include "ui/app/form1.h"
 
-#include "ui/app/prompt_service.h"
+#include "ui/winsvc/prompt_service.h"
 #include "ui/app/window_helpers.h"
 #include "ui/editor/code_sense.h"
 

@@ -4,7 +4,7 @@
 #include "core/base/text_file.h"
 #include "core/config/settings_keys.h"
 #include "core/preview/media_player.h"
-#include "ui/app/prompt_service.h"
+#include "ui/winsvc/prompt_service.h"
 #include "ui/editor/code_sense.h"
 #include "ui/preview/f_preview.h"
 #include "ui/winsvc/c_file_dialog.h"

@@ -3,7 +3,7 @@
 #include "core/preview/media_player.h"
 #include "core/preview/status_texts.h"
 #include "ui/app/form1.h"
-#include "ui/app/prompt_service.h"
+#include "ui/winsvc/prompt_service.h"
 #include "ui/controls/cpv_slider.h"
 
 #include <QApplication>

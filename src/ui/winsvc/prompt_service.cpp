@@ -1,4 +1,4 @@
-#include "ui/app/prompt_service.h"
+#include "ui/winsvc/prompt_service.h"
 
 #include <QApplication>
 #include <QMessageBox>
