@@ -1,6 +1,9 @@
 #pragma once
 
 #include "ui/app/form1.h"
+#include "ui/defs/definition_sets.h"
+#include "ui/documents/document_session.h"
+#include "ui/preview/preview_controller.h"
 #include "ui/winsvc/prompt_service.h"
 #include "ui/winsvc/c_file_dialog.h"
 

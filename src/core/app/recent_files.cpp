@@ -1,38 +1,8 @@
 #include "core/app/recent_files.h"
 
-#include "core/config/properties_manager.h"
-#include "core/config/settings_keys.h"
-
 #include <algorithm>
 
 namespace cw {
-namespace {
-
-std::string slotKey(std::size_t index)
-{
-    return keys::recentFilePrefix + std::to_string(index + 1);
-}
-
-} // namespace
-
-RecentFiles loadRecentFiles(const CPropertiesManager& properties, const std::string& configFile)
-{
-    RecentFiles files;
-    for (std::size_t i = 0; i < files.size(); ++i)
-        files[i] = properties.readPropertie(configFile, slotKey(i));
-    return files;
-}
-
-std::string saveRecentFiles(CPropertiesManager& properties, const std::string& configFile,
-                            const RecentFiles& files)
-{
-    for (std::size_t i = files.size(); i-- > 0;) {
-        if (files[i].empty()) continue;
-        if (std::string error = properties.writePropertie(configFile, slotKey(i), files[i]); !error.empty())
-            return error;
-    }
-    return {};
-}
 
 bool isRecentFile(const RecentFiles& files, const std::string& filename)
 {

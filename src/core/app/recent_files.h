@@ -5,21 +5,9 @@
 
 namespace cw {
 
-class CPropertiesManager;
-
 // Slots 1 to 4 of the File menu's recent scripts, slot 1 (index 0) the
 // newest; an empty string is a free slot.
 using RecentFiles = std::array<std::string, 4>;
-
-// recent.file.1 to recent.file.4 of the settings file; an absent key gives
-// an empty slot.
-RecentFiles loadRecentFiles(const CPropertiesManager& properties, const std::string& configFile);
-
-// Writes slots 4, 3, 2 and 1, skipping empty ones, so a line of an empty
-// slot stays in the file. Stops at the first failure and returns its reason;
-// "" on success.
-std::string saveRecentFiles(CPropertiesManager& properties, const std::string& configFile,
-                            const RecentFiles& files);
 
 // Exact comparison: case counts.
 bool isRecentFile(const RecentFiles& files, const std::string& filename);

@@ -90,12 +90,20 @@ std::string CPropertiesManager::writeKeyComment(const std::string& filename, con
 
 std::string CPropertiesManager::readPropertie(const std::string& filename, const std::string& propertie) const
 {
-    auto bytes = readFileBytes(filename);
-    if (!bytes) return {};
-    for (const auto& line : splitLines(*bytes)) {
+    return valueOf(readLines(filename), propertie);
+}
+
+std::vector<std::string> CPropertiesManager::readLines(const std::string& filename)
+{
+    const std::optional<std::string> bytes = readFileBytes(filename);
+    return bytes ? splitLines(*bytes) : std::vector<std::string>{};
+}
+
+std::string CPropertiesManager::valueOf(const std::vector<std::string>& lines, const std::string& propertie)
+{
+    for (const auto& line : lines) {
         const auto eq = line.find('=');
-        if (eq != std::string::npos && line.compare(0, eq, propertie) == 0 && eq == propertie.size())
-            return line.substr(eq + 1);
+        if (eq == propertie.size() && line.compare(0, eq, propertie) == 0) return line.substr(eq + 1);
     }
     return {};
 }

@@ -30,6 +30,12 @@ public:
     // when the file or the key is missing.
     std::string readPropertie(const std::string& filename, const std::string& propertie) const;
 
+    // The file's lines, for reading many values from one read; none when the
+    // file is missing or unreadable.
+    static std::vector<std::string> readLines(const std::string& filename);
+    // The value of the first of lines whose key equals propertie exactly.
+    static std::string valueOf(const std::vector<std::string>& lines, const std::string& propertie);
+
     // Stable sort of whole lines compared lower-cased, byte by byte.
     static void sortCol(std::vector<std::string>& col);
 

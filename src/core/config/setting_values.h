@@ -15,7 +15,4 @@ int readTilePercent(const std::string& value, int fallback);
 // 2 (by category) only when the value reads as the number 2; else 1.
 int readViewMode(const std::string& value);
 
-// True only for exactly "true".
-inline bool readHideFlag(const std::string& value) { return value == "true"; }
-
 } // namespace cw

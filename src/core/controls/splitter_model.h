@@ -13,9 +13,11 @@ struct Rect {
 // The bar between the panes: 100 twips at 15 twips per pixel.
 inline constexpr int splitterBarPixels = 7;
 
+// How a splitter places its two panes.
+enum class Tiling { stacked = 0, sideBySide = 1 };
+
 // The state and arithmetic of a splitter that divides its rectangle between
-// two panes with a draggable bar between them. Tile mode 1 puts the panes
-// side by side; any other mode stacks them.
+// two panes with a draggable bar between them.
 class SplitterModel {
 public:
     struct Panes {
@@ -27,9 +29,8 @@ public:
 
     int tilePercent() const { return m_percent; }
     void setTilePercent(int percent) { m_percent = percent; }
-    int tileMode() const { return m_mode; }
-    void setTileMode(int mode) { m_mode = mode; }
-    bool sideBySide() const { return m_mode == 1; }
+    void setTileMode(Tiling mode) { m_mode = mode; }
+    bool sideBySide() const { return m_mode == Tiling::sideBySide; }
 
     // Bounds for dragging; both exclusive. Attaching sets 5 and 98.
     void resetBounds();
@@ -50,7 +51,7 @@ public:
 
 private:
     int m_percent = 0;
-    int m_mode = 0;
+    Tiling m_mode = Tiling::stacked;
     int m_min = 0;
     int m_max = 0;
     bool m_dragging = false;

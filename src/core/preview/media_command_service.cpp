@@ -168,13 +168,10 @@ int MediaCommandService::open(const std::vector<std::string>& words)
     if (type != "avivideo" && type != "mpegvideo") return mediaUnknownDeviceType;
     if (m_clips.count(alias)) return mediaAliasInUse;
 
-    // A script is always rendered by the frame server, whichever device
-    // opens it.
     const std::string extension = fileExtension(path);
     if (type == "avivideo" && extension != "avs" && extension != "avi") return mediaUnsupportedFile;
     std::string error;
-    std::unique_ptr<MediaDevice> device = extension == "avs" ? openAviSynthDevice(path, m_aviSynthNames, error)
-                                                             : openFfmpegDevice(path, error);
+    std::unique_ptr<MediaDevice> device = openMediaDevice(path, m_aviSynthNames, error);
     if (!device) return deviceError(error);
     m_clips[alias] = Clip{std::move(device), parent, false, 0};
     return mediaOk;

@@ -42,4 +42,10 @@ std::unique_ptr<MediaDevice> openAviSynthDevice(const std::string& path,
                                                 const std::vector<std::string>& libraryNames,
                                                 std::string& error);
 
+// The one place that chooses a device: AviSynth+ renders scripts, FFmpeg
+// decodes every other file.
+std::unique_ptr<MediaDevice> openMediaDevice(const std::string& path,
+                                             const std::vector<std::string>& aviSynthLibraryNames,
+                                             std::string& error);
+
 } // namespace cw

@@ -9,17 +9,6 @@
 namespace cw {
 namespace {
 
-std::string result(int code)
-{
-    return code == 0 ? "Success" : mediaService().mediaErrorText(code);
-}
-
-std::string send(std::string_view command)
-{
-    std::string reply;
-    return result(mediaService().sendString(command, reply));
-}
-
 // Leading blanks, then digits with an optional decimal point; anything else
 // ends the number and an empty reply reads as 0. Rounded half to even.
 std::int32_t replyNumber(std::string_view reply)
@@ -37,13 +26,6 @@ std::int32_t replyNumber(std::string_view reply)
     return static_cast<std::int32_t>(std::min(roundHalfEven(value), 2147483647.0));
 }
 
-std::int32_t query(std::string_view command)
-{
-    std::string reply;
-    if (mediaService().sendString(command, reply) != 0) return -1;
-    return replyNumber(reply);
-}
-
 std::string join(std::initializer_list<std::string_view> pieces)
 {
     std::string out;
@@ -53,44 +35,49 @@ std::string join(std::initializer_list<std::string_view> pieces)
 
 } // namespace
 
-MediaCommandService& mediaService()
+MediaReply MediaPlayer::send(std::string_view command)
 {
-    static MediaCommandService service;
-    return service;
+    std::string reply;
+    const int code = m_service.sendString(command, reply);
+    return {code, code == mediaOk ? "Success" : m_service.mediaErrorText(code)};
 }
 
-CurrentClipInfo& currentClipInfo()
+std::int32_t MediaPlayer::query(std::string_view command)
 {
-    static CurrentClipInfo info;
-    return info;
+    std::string reply;
+    if (m_service.sendString(command, reply) != mediaOk) return -1;
+    return replyNumber(reply);
 }
 
-std::string openMovie(std::intptr_t parentHandle, std::string_view alias, const std::string& path,
-                      std::string_view deviceType)
+MediaReply MediaPlayer::openMovie(std::intptr_t parentHandle, std::string_view alias, const std::string& path,
+                                  std::string_view deviceType)
 {
     return send(join({"open \"", path, "\" type ", deviceType, " Alias ", alias, " parent ",
                       std::to_string(parentHandle), " Style ", "1073741824"}));
 }
 
-std::string playMovie(std::string_view alias, std::string_view from, std::string_view to)
+MediaReply MediaPlayer::playMovie(std::string_view alias, std::string_view from, std::string_view to)
 {
     return send(join({"play ", alias, " from ", from, " to ", to}));
 }
 
-std::string seekMovie(std::string_view alias, std::int32_t frame)
+MediaReply MediaPlayer::seekMovie(std::string_view alias, std::int32_t frame)
 {
     return send(join({"seek ", alias, " to ", std::to_string(frame)}));
 }
 
-std::string closeAllMovies() { return send("Close all"); }
+MediaReply MediaPlayer::closeAllMovies()
+{
+    return send("Close all");
+}
 
-std::int32_t getLengthInFrames(std::string_view alias)
+std::int32_t MediaPlayer::getLengthInFrames(std::string_view alias)
 {
     send(join({"set ", alias, " time format frames"}));
     return query(join({"status ", alias, " length"}));
 }
 
-std::int32_t getLengthInMs(std::string_view alias)
+std::int32_t MediaPlayer::getLengthInMs(std::string_view alias)
 {
     send(join({"set ", alias, " time format ms"}));
     const std::int32_t length = query(join({"status ", alias, " length"}));
@@ -98,9 +85,12 @@ std::int32_t getLengthInMs(std::string_view alias)
     return length;
 }
 
-std::int32_t getPosition(std::string_view alias) { return query(join({"status ", alias, " position"})); }
+std::int32_t MediaPlayer::getPosition(std::string_view alias)
+{
+    return query(join({"status ", alias, " position"}));
+}
 
-float getFrameRate(std::string_view alias)
+float MediaPlayer::getFrameRate(std::string_view alias)
 {
     const std::int32_t ms = getLengthInMs(alias);
     const std::int32_t frames = getLengthInFrames(alias);
@@ -108,13 +98,13 @@ float getFrameRate(std::string_view alias)
     return static_cast<float>(frames / (ms / 1000.0));
 }
 
-std::int32_t getVideoSize(std::string_view alias, std::string_view which)
+std::int32_t MediaPlayer::getVideoSize(std::string_view alias, std::string_view which)
 {
     const bool cx = which.size() == 2 && (which[0] | 0x20) == 'c' && (which[1] | 0x20) == 'x';
     const bool cy = which.size() == 2 && (which[0] | 0x20) == 'c' && (which[1] | 0x20) == 'y';
     if (!cx && !cy) return -1;
     std::string reply;
-    if (mediaService().sendString(join({"Where ", alias, " destination"}), reply) != 0) return -1;
+    if (m_service.sendString(join({"Where ", alias, " destination"}), reply) != mediaOk) return -1;
     // left top width height
     std::size_t second = reply.find(' ');
     if (second != std::string::npos) second = reply.find(' ', second + 1);
@@ -122,6 +112,11 @@ std::int32_t getVideoSize(std::string_view alias, std::string_view which)
     if (third == std::string::npos) return replyNumber("");
     return cx ? replyNumber(std::string_view(reply).substr(second + 1, third - second - 1))
               : replyNumber(std::string_view(reply).substr(third + 1));
+}
+
+std::string MediaPlayer::formatFrameTime(std::int32_t frame) const
+{
+    return cw::formatFrameTime(frame, m_clip.frameRate);
 }
 
 std::string formatFrameTime(std::int32_t frame, double frameRate)
@@ -144,7 +139,5 @@ std::string formatFrameTime(std::int32_t frame, double frameRate)
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", h, m, sec, ms);
     return text;
 }
-
-std::string formatFrameTime(std::int32_t frame) { return formatFrameTime(frame, currentClipInfo().frameRate); }
 
 } // namespace cw

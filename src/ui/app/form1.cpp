@@ -1,17 +1,24 @@
 #include "ui/app/form1.h"
 
-#include "core/base/paths.h"
-#include "core/base/text_file.h"
-#include "core/config/setting_values.h"
-#include "core/config/settings_keys.h"
-#include "ui/winsvc/prompt_service.h"
-#include "ui/app/window_helpers.h"
+#include "core/app/command_line.h"
+#include "core/app/opener_link.h"
+#include "core/preview/product_version.h"
+#include "ui/base/qt_strings.h"
+#include "ui/browser/filter_browser.h"
 #include "ui/controls/ctl_splitter_ex.h"
+#include "ui/defs/definition_sets.h"
+#include "ui/documents/document_session.h"
+#include "ui/editor/code_assistance.h"
 #include "ui/editor/code_sense.h"
+#include "ui/editor/editing_commands.h"
+#include "ui/preview/preview_controller.h"
 #include "ui/winsvc/c_form_events.h"
+#include "ui/winsvc/prompt_service.h"
+#include "ui/winsvc/window_helpers.h"
 
-#include <QCloseEvent>
 #include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -19,33 +26,28 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <cstdlib>
-
 namespace cw {
-namespace {
 
-std::string local(const QString& text)
+Form1::Form1(const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent),
+      m_arguments(arguments),
+      m_exitAfterStartup(arguments.contains(QStringLiteral("--exit-after-startup"))),
+      m_settings(Settings::locate(processEnvironment))
 {
-    return text.toStdString();
-}
-
-} // namespace
-
-Form1::Form1(const QStringList& arguments, QWidget* parent) : QMainWindow(parent), m_arguments(arguments)
-{
-    m_exitAfterStartup = arguments.contains(QStringLiteral("--exit-after-startup"));
+    if (m_exitAfterStartup) {
+        static StderrPrompts unattended;
+        PromptService::install(&unattended);
+    }
     setWindowTitle(QStringLiteral("Clipwright"));
     createControls();
+    createControllers();
+    createMenuBar();
     load();
     // Unattended runs may have no window manager to activate the window.
     if (m_exitAfterStartup) QTimer::singleShot(0, this, &Form1::activate);
 }
 
-// The preview is a window of its own, not a child: it goes first.
-Form1::~Form1()
-{
-    unloadPreview();
-}
+Form1::~Form1() = default;
 
 void Form1::createControls()
 {
@@ -68,7 +70,6 @@ void Form1::createControls()
     m_codeSense = new CodeSense(client);
     m_codeSense->setObjectName(QStringLiteral("CodeSense1"));
     m_codeSense->setAccessibleName(QStringLiteral("Script"));
-    watchEditorChanges();
 
     m_descriptionBox = new QTextEdit(client);
     m_descriptionBox->setObjectName(QStringLiteral("DescriptionBox"));
@@ -81,34 +82,48 @@ void Form1::createControls()
     m_statusText->setObjectName(QStringLiteral("StatusBar1"));
     m_statusText->setFont(paneFont());
     statusBar()->addPermanentWidget(m_statusText, 1);
-
-    createMenuBar();
     resize(900, 650);
+}
+
+// In the order they depend on each other; they go in the reverse order.
+void Form1::createControllers()
+{
+    m_documents = std::make_unique<DocumentSession>(*m_codeSense, *this);
+    connect(m_documents.get(), &DocumentSession::stateChanged, this, &Form1::refreshTitle);
+
+    m_definitions = std::make_unique<DefinitionSets>(m_settings);
+    m_browser = std::make_unique<FilterBrowser>(*m_treeView, *m_descriptionBox, m_definitions->model());
+    connect(m_browser.get(), &FilterBrowser::nameChosen, m_codeSense, &CodeSense::insertTextAtCaret);
+    // The tree and the highlighting agree with the model after every load.
+    connect(m_definitions.get(), &DefinitionSets::modelChanged, this, [this] {
+        m_browser->refreshFilterTree();
+        m_codeSense->setKeywords(m_definitions->model().filterNames());
+    });
+
+    m_assistance = std::make_unique<CodeAssistance>(*m_codeSense, m_definitions->model());
+    m_editing = std::make_unique<EditingCommands>(*m_codeSense, *this);
+    m_preview = std::make_unique<PreviewController>(*m_codeSense, m_settings, *this);
 }
 
 void Form1::load()
 {
     setAppTitle();
-    createServices();
-    ensureConfigFile();
-    readExternalPlayer();
-    readViewMode();
-    readDefinitionSet();
-    readHideUncategorized();
-    buildDefinitionsMenu();
-    applyExternalPreviewRule();
-    loadRecentFiles();
-    clearModified();
-    chooseTempFolder();
-    readTilePercents();
-    attachSplitter1();
-    attachSplitter2();
-    colourDescriptionBox();
+    readSettings();
+    m_preview->readExternalPlayer();
+    m_browser->setViewMode(m_settings.viewMode());
+    m_definitions->readChosenSet();
+    m_browser->setHideUncategorized(m_settings.hideUncategorized());
+    m_definitions->buildMenu();
+    m_preview->applyExternalPreviewRule();
+    m_documents->setRecentFiles(m_settings.recentFiles());
+    m_documents->setModified(false);
+    m_preview->chooseTempFolder();
+    attachSplitters();
+    m_browser->colourDescriptionPane();
     showInterpreterVersion();
-    loadDefinitions();
-    refreshFilterTree();
+    m_definitions->load();
     prepareEditor();
-    registerScriptLanguage();
+    RegisterAvisynth_Scripting();
     applyEditorSettings();
     hookWindowEvents();
 }
@@ -118,111 +133,45 @@ void Form1::setAppTitle()
     m_appTitle = QStringLiteral("Clipwright 0.3 by the Clipwright developers");
 }
 
-void Form1::createServices()
+// The file is created when missing, then read once; the values go to their
+// owners in the steps that follow.
+void Form1::readSettings()
 {
-    if (m_exitAfterStartup) {
-        static StderrPrompts unattended;
-        PromptService::install(&unattended);
-    }
-    m_propertiesManager = std::make_unique<CPropertiesManager>();
-    m_programFolder = QString::fromStdString(cw::programFolder(processEnvironment));
-    m_configFile = QString::fromStdString(settingsFolder(local(m_programFolder), processEnvironment)) +
-                   QStringLiteral("/conf.properties");
+    const std::string error = m_settings.createWhenMissing();
+    if (!error.empty()) showError(fromUtf8String(error));
+    m_settings.read();
 }
 
-void Form1::ensureConfigFile()
+void Form1::attachSplitters()
 {
-    if (fileExists(local(m_configFile))) return;
-    const std::string error = writeTextFile(local(m_configFile), "#configuration");
-    if (!error.empty()) showError(QString::fromStdString(error));
-}
-
-void Form1::readExternalPlayer()
-{
-    m_externalPlayer =
-        QString::fromStdString(m_propertiesManager->readPropertie(local(m_configFile), keys::externalPlayer));
-}
-
-void Form1::readViewMode()
-{
-    m_viewMode = cw::readViewMode(m_propertiesManager->readPropertie(local(m_configFile), keys::viewMode));
-    applyFilterMenuStates();
-}
-
-void Form1::readDefinitionSet()
-{
-    m_definitionSet =
-        QString::fromStdString(m_propertiesManager->readPropertie(local(m_configFile), keys::definitionSet));
-    if (!folderExists(local(m_programFolder + QStringLiteral("/def/") + m_definitionSet))) {
-        showInfo(QStringLiteral("avisynth definition is not set, choose a version in Definitions menu"));
-        m_definitionSet.clear();
-    }
-}
-
-void Form1::readHideUncategorized()
-{
-    m_hideUncategorized =
-        readHideFlag(m_propertiesManager->readPropertie(local(m_configFile), keys::hideUncategorized));
-    applyFilterMenuStates();
-}
-
-
-
-void Form1::clearModified()
-{
-    m_isModified = false;
-}
-
-void Form1::chooseTempFolder()
-{
-    m_tempFolder = QString::fromStdString(cw::chooseTempFolder(processEnvironment));
-    if (m_tempFolder.isEmpty()) m_tempFolder = m_programFolder;
-}
-
-void Form1::readTilePercents()
-{
-    m_tilePercent1 =
-        readTilePercent(m_propertiesManager->readPropertie(local(m_configFile), keys::splitter1Percent), 25);
-    m_tilePercent2 =
-        readTilePercent(m_propertiesManager->readPropertie(local(m_configFile), keys::splitter2Percent), 80);
-}
-
-void Form1::attachSplitter1()
-{
-    m_splitter1->SetTilePercent(m_tilePercent1);
+    m_splitter1->SetTilePercent(m_settings.tilePercent1());
     m_splitter1->AttachObjects(m_treeView, m_codeSense, true);
-    m_splitter1->TileMode(1);
-}
-
-void Form1::attachSplitter2()
-{
-    m_splitter2->SetTilePercent(m_tilePercent2);
+    m_splitter1->TileMode(Tiling::sideBySide);
+    m_splitter2->SetTilePercent(m_settings.tilePercent2());
     m_splitter2->AttachObjects(m_splitter1, m_descriptionBox, false);
-    m_splitter2->TileMode(0);
+    m_splitter2->TileMode(Tiling::stacked);
     layoutPanes();
 }
 
-void Form1::colourDescriptionBox()
+void Form1::showInterpreterVersion()
 {
-    QPalette palette = m_descriptionBox->palette();
-    palette.setColor(QPalette::Base, QColor(255, 255, 231));
-    m_descriptionBox->setPalette(palette);
+    m_statusText->setText(QStringLiteral("Detected avisynth version: ") +
+                          fromUtf8String(getProductVersion(defaultLibraryFolders(processEnvironment))));
 }
 
-
-
+// The editor gives up its own bindings of every key the program handles.
 void Form1::prepareEditor()
 {
-    QList<QKeySequence> owned{QKeySequence(QStringLiteral("Ctrl+I")), QKeySequence(QStringLiteral("Ctrl+Space"))};
+    QList<QKeySequence> owned;
     for (const QAction* action : menuBar()->findChildren<QAction*>())
         if (!action->shortcut().isEmpty()) owned << action->shortcut();
+    for (const QAction* action : m_codeSense->actions()) owned << action->shortcut();
     m_codeSense->releaseKeys(owned);
-    connectCodeAssistance();
 }
 
-void Form1::registerScriptLanguage()
+void Form1::RegisterAvisynth_Scripting()
 {
-    RegisterAvisynth_Scripting();
+    m_codeSense->registerScriptLanguage(m_definitions->model().filterNames());
 }
 
 void Form1::applyEditorSettings()
@@ -237,23 +186,19 @@ void Form1::applyEditorSettings()
 
 void Form1::hookWindowEvents()
 {
-    m_formX = std::make_unique<CFormEvents>();
-    connect(m_formX.get(), &CFormEvents::Move, m_codeSense, &CodeSense::windowMoved);
+    m_windowEvents = std::make_unique<CFormEvents>();
+    connect(m_windowEvents.get(), &CFormEvents::Move, m_codeSense, &CodeSense::windowMoved);
     try {
-        m_formX->setHookedForm(this);
+        m_windowEvents->setHookedForm(this);
     } catch (const NumberedError& error) {
         // Without the hook only the closing of floating tips on a move is lost.
-        showError(QString::fromStdString(error.description()));
+        showError(fromUtf8String(error.description()));
     }
 }
 
 void Form1::refreshTitle()
 {
-    const QString mark = m_isModified ? QStringLiteral("*") : QString();
-    if (m_currentFile.isEmpty())
-        setWindowTitle(m_appTitle + QStringLiteral(" - [Untitled") + mark + QStringLiteral("]"));
-    else
-        setWindowTitle(m_appTitle + QStringLiteral(" - [") + m_currentFile + mark + QStringLiteral("]"));
+    setWindowTitle(fromUtf8String(m_documents->state().title(toUtf8String(m_appTitle))));
 }
 
 void Form1::changeEvent(QEvent* event)
@@ -270,6 +215,36 @@ void Form1::activate()
     m_activated = true;
     handleCommandLine();
     if (m_exitAfterStartup) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void Form1::handleCommandLine()
+{
+    std::vector<std::string> arguments;
+    for (qsizetype i = 1; i < m_arguments.size(); ++i) arguments.push_back(toUtf8String(m_arguments.at(i)));
+    const CommandLineOptions options = parseCommandLine(splitCommandLine(joinArguments(arguments)));
+
+    if (options.scriptPath) {
+        // Absolute, so the title and the recent list name it wherever the program starts next.
+        if (fileExists(*options.scriptPath))
+            m_documents->loadScript(QFileInfo(fromUtf8String(*options.scriptPath)).absoluteFilePath());
+        else
+            m_documents->forgetFile();
+    }
+    m_openerWindow = options.openerWindow;
+    QAction* back = command(QStringLiteral("mnuBackToOpener"));
+    back->setVisible(m_openerWindow != 0);
+    back->setText(fromUtf8String(backToOpenerCaption(options.openerTitle)).replace('&', QStringLiteral("&&")));
+}
+
+void Form1::backToOpener()
+{
+    const std::string error = setOpenerWindowText(m_openerWindow, m_codeSense->textUtf8());
+    if (!error.empty()) {
+        showError(fromUtf8String(error));
+        return;
+    }
+    m_skipSavePrompt = true;
+    close();
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -290,7 +265,7 @@ void Form1::layoutPanes()
 void Form1::closeEvent(QCloseEvent* event)
 {
     // Asking first lets Cancel leave the window exactly as it was.
-    if (!m_shutDown && !m_skipSavePrompt && !promptSaveChanges()) {
+    if (!m_shutDown && !m_skipSavePrompt && !m_documents->promptSaveChanges()) {
         event->ignore();
         return;
     }
@@ -298,29 +273,17 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+// The save question was asked by closeEvent, before anything was torn down.
 void Form1::shutdown()
 {
     m_shutDown = true;
-    closeAllMovies();
-    saveRecentFiles();
-    writeSetting(keys::splitter1Percent, QString::number(m_splitter1->GetTilePercent()));
-    writeSetting(keys::splitter2Percent, QString::number(m_splitter2->GetTilePercent()));
-    writeSetting(keys::hideUncategorized, m_hideUncategorized ? QStringLiteral("true") : QStringLiteral("false"));
-    writeSetting(keys::viewMode, QString::number(m_viewMode));
-    // The save question was asked by closeEvent, before anything was torn down.
+    m_preview->closeAllMovies();
+    const std::string error = m_settings.writeOnClose({m_documents->state().recentFiles(),
+                                                       m_splitter1->GetTilePercent(), m_splitter2->GetTilePercent(),
+                                                       m_browser->hideUncategorized(), m_browser->viewMode()});
     m_skipSavePrompt = false;
-    if (!m_settingsWriteError.isEmpty())
-        showError(QStringLiteral("The settings could not be saved.\r\n") + m_settingsWriteError);
-    m_propertiesManager.reset();
-    unloadPreview();
+    if (!error.empty()) showError(QStringLiteral("The settings could not be saved.\r\n") + fromUtf8String(error));
+    m_preview->unloadPreview();
 }
-
-
-void Form1::writeSetting(const char* key, const QString& value)
-{
-    const std::string error = m_propertiesManager->writePropertie(local(m_configFile), key, local(value));
-    if (!error.empty() && m_settingsWriteError.isEmpty()) m_settingsWriteError = QString::fromStdString(error);
-}
-
 
 } // namespace cw

@@ -1,8 +1,14 @@
 #include "ui/app/form1.h"
 
-#include "ui/winsvc/prompt_service.h"
-#include "ui/app/window_helpers.h"
+#include "ui/browser/filter_browser.h"
+#include "ui/defs/definition_sets.h"
+#include "ui/documents/document_session.h"
+#include "ui/documents/file_type_commands.h"
 #include "ui/editor/code_sense.h"
+#include "ui/editor/editing_commands.h"
+#include "ui/preview/preview_controller.h"
+#include "ui/winsvc/prompt_service.h"
+#include "ui/winsvc/window_helpers.h"
 
 #include <QAction>
 #include <QMenu>
@@ -17,7 +23,8 @@ namespace {
 const QString webSite = QStringLiteral("https://clipwright.org/");
 
 // One line per menu entry: program name, caption ("-" for a separator),
-// shortcut and handler. A handler left empty belongs to a later command.
+// shortcut and handler. A handler left empty is connected by the object
+// that owns the command.
 struct Entry {
     const char* name;
     const char* caption;
@@ -55,13 +62,13 @@ void Form1::createMenuBar()
     };
 
     QMenu* file = addMenu("mnuFile", "File",
-                          {{"mnuFileOpen", "Open", "Ctrl+O", [this] { openScriptDialog(); }},
-                           {"mnuFileSave", "Save", "Ctrl+S", [this] { saveCurrentScript(); }},
-                           {"mnuFileSaveAs", "Save As...", "F12", [this] { saveScriptAs(); }},
+                          {{"mnuFileOpen", "Open", "Ctrl+O", [this] { m_documents->openScriptDialog(); }},
+                           {"mnuFileSave", "Save", "Ctrl+S", [this] { m_documents->saveCurrentScript(); }},
+                           {"mnuFileSaveAs", "Save As...", "F12", [this] { m_documents->saveScriptAs(); }},
                            {"sep1", "-"},
-                           {"mnuEditInsertTemplate", "Import...", nullptr, [this] { importTemplate(); }},
+                           {"mnuEditInsertTemplate", "Import...", nullptr, [this] { m_documents->importTemplate(); }},
                            {"mnuExportSelectionAsScriptTemplate", "Export Selection As...", nullptr,
-                            [this] { exportSelection(); }},
+                            [this] { m_documents->exportSelection(); }},
                            {"mnuFileRFsep", "-"}});
     QMenu* recent = new QMenu(QStringLiteral("Recent files"), file);
     recent->setObjectName(QStringLiteral("mnuRecentFiles"));
@@ -71,8 +78,8 @@ void Form1::createMenuBar()
         QAction* a = recent->addAction(QString());
         a->setObjectName(QStringLiteral("mnuFileRF%1").arg(slot));
         a->setVisible(false);
-        connect(a, &QAction::triggered, this, [this, slot] { loadScript(m_recentFiles[slot - 1]); });
     }
+    m_documents->attachRecentFilesMenu(recent, command(QStringLiteral("mnuFileRFsep")));
     file->addSeparator()->setObjectName(QStringLiteral("sep6"));
     QAction* exit = file->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("mnuExit"));
@@ -87,15 +94,16 @@ void Form1::createMenuBar()
                            {"mnuPopupPaste", "Paste", "Ctrl+V", run(CodeSense::cmdPaste)},
                            {"mnuPopupSelectAll", "Select All", "Ctrl+A", run(CodeSense::cmdSelectAll)},
                            {"sep4", "-"},
-                           {"mnuCommentBlock", "Comment Block", nullptr, [this] { commentSelection(); }},
-                           {"mnuUncommentBlock", "Uncomment Block", nullptr, [this] { uncommentSelection(); }},
+                           {"mnuCommentBlock", "Comment Block", nullptr, [this] { m_editing->commentSelection(); }},
+                           {"mnuUncommentBlock", "Uncomment Block", nullptr,
+                            [this] { m_editing->uncommentSelection(); }},
                            {"sep12", "-"},
                            {"mnuMakeSelectionLowercase", "Make Selection Lowercase", "Ctrl+U",
                             run(CodeSense::cmdLowerCase)},
                            {"mnuMakeSelectionUppercase", "Make Selection Uppercase", nullptr,
                             run(CodeSense::cmdUpperCase)},
                            {"sep9", "-"},
-                           {"mnuInsertFilePath", "Insert File Path...", nullptr, [this] { insertFilePath(); }}});
+                           {"mnuInsertFilePath", "Insert File Path...", nullptr, [this] { m_editing->insertFilePath(); }}});
 
     addMenu("mnuSearch", "Search",
             {{"mnuSearchFind", "Find", "Ctrl+F", run(CodeSense::cmdFind)},
@@ -106,32 +114,28 @@ void Form1::createMenuBar()
              {"mnuGotoLine", "Goto Line", "Ctrl+G", run(CodeSense::cmdGoToLine)}});
 
     addMenu("mnuOptions", "Options",
-            {{"mnuOptionsReloadDef", "Reload Definitions Files", nullptr, [this] { reloadDefinitions(); }},
+            {{"mnuOptionsReloadDef", "Reload Definitions Files", nullptr, [this] { m_definitions->load(); }},
              {"sep2", "-"},
-             {"mnuOptionsRegisterAVS", "Register .avs files", nullptr, [this] { registerAvsFilesCommand(); }},
-             {"mnuOptionsUnRegisterAVS", "Unregister .avs files", nullptr, [this] { unregisterAvsFilesCommand(); }}});
+             {"mnuOptionsRegisterAVS", "Register .avs files", nullptr, registerAvsFilesCommand},
+             {"mnuOptionsUnRegisterAVS", "Unregister .avs files", nullptr, unregisterAvsFilesCommand}});
 
     addMenu("mnuFilters", "Filters",
-            {{"mnuSortByPlugin", "View by Plugin", nullptr, [this] { sortByPlugin(); }},
-             {"mnuSortByCategory", "View by Category", nullptr, [this] { sortByCategory(); }},
+            {{"mnuSortByPlugin", "View by Plugin"},
+             {"mnuSortByCategory", "View by Category"},
              {"sep11", "-"},
-             {"mnuHideUnCategorizedFilters", "Hide Uncategorized Filters", nullptr,
-              [this] { hideUncategorizedFilters(); }}});
-    for (const char* name : {"mnuSortByPlugin", "mnuSortByCategory", "mnuHideUnCategorizedFilters"})
-        command(QString::fromUtf8(name))->setCheckable(true);
+             {"mnuHideUnCategorizedFilters", "Hide Uncategorized Filters"}});
+    m_browser->attachMenu(command(QStringLiteral("mnuSortByPlugin")), command(QStringLiteral("mnuSortByCategory")),
+                          command(QStringLiteral("mnuHideUnCategorizedFilters")));
 
-    QMenu* definitions = addMenu("mnuDefinitions", "Definitions", {});
-    QAction* def0 = definitions->addAction(QStringLiteral("DEF"));
-    def0->setObjectName(QStringLiteral("mnuDefKey"));
-    def0->setProperty("index", 0);
-    def0->setCheckable(true);
-    connect(def0, &QAction::triggered, this, [this, def0] { chooseDefinitionSet(def0); });
+    m_definitions->attachMenu(addMenu("mnuDefinitions", "Definitions", {}));
 
     addMenu("mnuPreview", "Preview",
-            {{"mnuInternalPreview", "Internal Preview", "F5", [this] { internalPreview(); }},
-             {"mnuExternalPreview", "External Preview", "F6", [this] { externalPreview(); }},
+            {{"mnuInternalPreview", "Internal Preview", "F5", [this] { m_preview->internalPreview(); }},
+             {"mnuExternalPreview", "External Preview", "F6", [this] { m_preview->externalPreview(); }},
              {"sep5", "-"},
-             {"mnuChooseExternalPlayer", "Set External Player...", nullptr, [this] { chooseExternalPlayer(); }}});
+             {"mnuChooseExternalPlayer", "Set External Player...", nullptr,
+              [this] { m_preview->chooseExternalPlayer(); }}});
+    m_preview->attachMenu(command(QStringLiteral("mnuExternalPreview")));
     // A held F5 reloads once, not at the keyboard's repeat rate.
     command(QStringLiteral("mnuInternalPreview"))->setAutoRepeat(false);
 
@@ -152,15 +156,6 @@ void Form1::showAbout()
 {
     PromptService::current().message(PromptService::Icon::Information, QStringLiteral("About"),
                                      m_appTitle + QStringLiteral("\r\n") + CodeSense::rightsNotice());
-}
-
-void Form1::applyFilterMenuStates()
-{
-    command(QStringLiteral("mnuSortByPlugin"))->setChecked(m_viewMode != 2);
-    command(QStringLiteral("mnuSortByCategory"))->setChecked(m_viewMode == 2);
-    QAction* hide = command(QStringLiteral("mnuHideUnCategorizedFilters"));
-    hide->setEnabled(m_viewMode == 2);
-    hide->setChecked(m_hideUncategorized);
 }
 
 } // namespace cw

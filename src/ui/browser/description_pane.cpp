@@ -1,6 +1,7 @@
 #include "ui/browser/description_pane.h"
 
 #include "core/browser/filter_description.h"
+#include "ui/base/qt_strings.h"
 
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -73,7 +74,7 @@ bool showFilterDescription(QTextEdit& pane, const DefinitionModel& model, std::s
 
     // Not QTextEdit::setPlainText: it would give the whole text the format at
     // the caret, which is the bold call text of the previous description.
-    QString text = QString::fromStdString(description->text);
+    QString text = fromUtf8String(description->text);
     const PairedReturns returns(text);
     pane.document()->setPlainText(text);
     QTextCursor cursor(pane.document());

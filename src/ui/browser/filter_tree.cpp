@@ -1,5 +1,7 @@
 #include "ui/browser/filter_tree.h"
 
+#include "ui/base/qt_strings.h"
+
 #include <QList>
 #include <QTreeWidget>
 
@@ -28,11 +30,6 @@ bool isGeneratedKey(std::string_view text)
            std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The four pictures are shared by every node of one build.
 struct Icons {
     QIcon plugin = treeImageIcon(TreeImage::plugin);
@@ -53,7 +50,7 @@ QTreeWidgetItem* makeNode(const QString& key, const QString& text, TreeImage ima
 
 QTreeWidgetItem* makeFilterNode(const CFilter& filter, const Icons& icons)
 {
-    return makeNode(fromUtf8(filter.key), fromUtf8(filter.title), TreeImage::filter, icons.filter);
+    return makeNode(fromUtf8String(filter.key), fromUtf8String(filter.title), TreeImage::filter, icons.filter);
 }
 
 // Replaces the tree's nodes by topLevel, placed alphabetically (ignoring
@@ -90,7 +87,7 @@ QString categoryNodeKey(std::string_view category)
 {
     const bool clashes =
         category == uncategorizedKey || isGeneratedKey(category) || category.starts_with(categoryKeyPrefix);
-    return clashes ? fromUtf8(categoryKeyPrefix) + fromUtf8(category) : fromUtf8(category);
+    return clashes ? fromUtf8String(categoryKeyPrefix) + fromUtf8String(category) : fromUtf8String(category);
 }
 
 QString nodeKey(const QTreeWidgetItem* node)
@@ -111,7 +108,7 @@ void fillTreeByPlugin(QTreeWidget& tree, const DefinitionModel& model)
     topLevel.reserve(static_cast<qsizetype>(model.plugins().size()));
     for (const CPlugin& plugin : model.plugins()) {
         QTreeWidgetItem* pluginNode =
-            makeNode(fromUtf8(plugin.key), fromUtf8(plugin.title), TreeImage::plugin, icons.plugin);
+            makeNode(fromUtf8String(plugin.key), fromUtf8String(plugin.title), TreeImage::plugin, icons.plugin);
         for (const CFilter& filter : plugin.filters) pluginNode->addChild(makeFilterNode(filter, icons));
         topLevel.append(pluginNode);
     }
@@ -129,7 +126,7 @@ void fillTreeByCategory(QTreeWidget& tree, const DefinitionModel& model, bool hi
     std::unordered_map<std::string_view, QTreeWidgetItem*> categoryNodes;
     for (const std::string& category : model.categories()) {
         QTreeWidgetItem* node =
-            makeNode(categoryNodeKey(category), fromUtf8(category), TreeImage::category, icons.category);
+            makeNode(categoryNodeKey(category), fromUtf8String(category), TreeImage::category, icons.category);
         categoryNodes.emplace(category, node);
         topLevel.append(node);
     }
@@ -142,7 +139,7 @@ void fillTreeByCategory(QTreeWidget& tree, const DefinitionModel& model, bool hi
             }
             if (hideUncategorized) continue;
             if (!uncategorized) {
-                uncategorized = makeNode(fromUtf8(uncategorizedKey), QStringLiteral("???"), TreeImage::uncategorized,
+                uncategorized = makeNode(fromUtf8String(uncategorizedKey), QStringLiteral("???"), TreeImage::uncategorized,
                                          icons.uncategorized);
                 topLevel.append(uncategorized);
             }

@@ -1,5 +1,6 @@
 #include "ui/controls/cpv_slider.h"
 
+#include "ui/base/qt_strings.h"
 #include "ui/controls/frm_value_tip.h"
 
 #include <QMouseEvent>
@@ -257,7 +258,7 @@ void cpvSlider::updateTip()
 {
     if (!m_model.showValueTip()) return;
     frmValueTip& tip = frmValueTip::instance();
-    const QSize label = tip.labelSizeFor(QString::fromStdString(m_model.valueTipText()));
+    const QSize label = tip.labelSizeFor(fromUtf8String(m_model.valueTipText()));
     const QPoint origin = mapToGlobal(QPoint(0, 0));
     const SliderTipGeometry g = m_model.valueTipGeometry(origin.x(), origin.y(), label.width(), label.height());
     tip.showAt(g.x, g.y, g.width, g.height);

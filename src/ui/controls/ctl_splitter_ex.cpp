@@ -31,7 +31,7 @@ void ctlSplitterEx::AttachObjects(QWidget* oLeft, QWidget* oRight, bool InitZOrd
     Refresh();
 }
 
-void ctlSplitterEx::TileMode(int tm)
+void ctlSplitterEx::TileMode(Tiling tm)
 {
     m_model.setTileMode(tm);
     Refresh();

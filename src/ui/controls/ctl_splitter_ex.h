@@ -18,7 +18,7 @@ public:
     explicit ctlSplitterEx(QWidget* parent = nullptr);
 
     void AttachObjects(QWidget* oLeft, QWidget* oRight, bool InitZOrder = false);
-    void TileMode(int tm);
+    void TileMode(Tiling tm);
     int GetTilePercent() const;
     // Stores the percentage without laying the panes out again.
     void SetTilePercent(int percent) { m_model.setTilePercent(percent); }

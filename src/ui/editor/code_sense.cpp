@@ -2,6 +2,7 @@
 
 #include "core/editor/completion_list.h"
 #include "core/editor/script_styler.h"
+#include "ui/base/qt_strings.h"
 #include "ui/editor/avisynth_lexer.h"
 
 #include <Qsci/qscicommand.h>
@@ -108,7 +109,7 @@ QString CodeSense::rightsNotice()
 
 QString CodeSense::text() const
 {
-    return QString::fromStdString(textUtf8());
+    return fromUtf8String(textUtf8());
 }
 
 std::string CodeSense::textUtf8() const
@@ -150,6 +151,13 @@ void CodeSense::replaceSelectedText(const QString& text)
 void CodeSense::insertText(const QString& text)
 {
     m_sci->insert(text);
+}
+
+void CodeSense::insertTextAtCaret(const QString& text)
+{
+    replaceSelectedText(text);
+    setSelection(getSelection(true));
+    focusEditor();
 }
 
 QString CodeSense::currentWord() const

@@ -73,6 +73,10 @@ public:
     void replaceSelectedText(const QString& text);
     // Inserts at the caret; the caret stays in front of the text.
     void insertText(const QString& text);
+    // The one way generated text enters the script: replaces the selection,
+    // leaves the caret right after the text with nothing selected, and gives
+    // the editor the focus.
+    void insertTextAtCaret(const QString& text);
     QString currentWord() const;
     QString lineText(int line) const;
     Range getSelection(bool normalise) const;

@@ -2,9 +2,9 @@
 
 #include "core/preview/media_player.h"
 #include "core/preview/status_texts.h"
-#include "ui/app/form1.h"
-#include "ui/winsvc/prompt_service.h"
+#include "ui/base/qt_strings.h"
 #include "ui/controls/cpv_slider.h"
+#include "ui/winsvc/prompt_service.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,11 +34,6 @@ std::intptr_t nextFrameHandle()
     return next++;
 }
 
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
 } // namespace
 
 FrameView::FrameView(QWidget* parent) : QWidget(parent)
@@ -62,8 +57,9 @@ void FrameView::paintEvent(QPaintEvent*)
         p.drawImage(rect(), m_image);
 }
 
-fPreview::fPreview(Form1& mainWindow)
-    : QWidget(nullptr, Qt::Tool), m_main(mainWindow), m_handle(nextFrameHandle())
+fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QWidget* companion)
+    : QWidget(nullptr, Qt::Tool), m_player(player), m_writeScript(std::move(writeScript)), m_companion(companion),
+      m_handle(nextFrameHandle())
 {
     setObjectName(QStringLiteral("fPreview"));
     setWindowTitle(QStringLiteral("Preview"));
@@ -122,7 +118,7 @@ fPreview::fPreview(Form1& mainWindow)
     m_timer.setInterval(tickMs);
     connect(&m_timer, &QTimer::timeout, this, &fPreview::tick);
 
-    mediaService().registerFrameSink(m_handle, [view = m_frameVideo](const VideoFrame& frame) {
+    m_player.service().registerFrameSink(m_handle, [view = m_frameVideo](const VideoFrame& frame) {
         view->showFrame(frame);
     });
     qApp->installEventFilter(this);
@@ -131,27 +127,27 @@ fPreview::fPreview(Form1& mainWindow)
 fPreview::~fPreview()
 {
     m_timer.stop();
-    mediaService().unregisterFrameSink(m_handle);
+    m_player.service().unregisterFrameSink(m_handle);
 }
 
 bool fPreview::startPreview()
 {
     m_timer.stop();
-    cw::closeAllMovies();
-    const QString path = m_main.writePreviewScript();
+    m_player.closeAllMovies();
+    const QString path = m_writeScript();
     if (path.isEmpty() || !openAndShowFirstFrame(path)) {
         close();
         return false;
     }
-    const CurrentClipInfo& info = currentClipInfo();
+    const ClipInfo& info = m_player.clipInfo();
     const QLocale locale;
     m_panels[0]->setText(QStringLiteral("%1x%2 @ %3 fps")
                              .arg(info.width)
                              .arg(info.height)
-                             .arg(qs(frameRateText(info.frameRate, locale.decimalPoint().toStdString(),
-                                                   locale.groupSeparator().toStdString()))));
+                             .arg(fromUtf8String(frameRateText(info.frameRate, toUtf8String(locale.decimalPoint()),
+                                                   toUtf8String(locale.groupSeparator())))));
     m_panels[1]->setText(QStringLiteral("Ratio: ") +
-                         qs(ratioText(info.width, info.height, locale.decimalPoint().toStdString())));
+                         fromUtf8String(ratioText(info.width, info.height, toUtf8String(locale.decimalPoint()))));
     m_timer.start();
     return true;
 }
@@ -159,23 +155,23 @@ bool fPreview::startPreview()
 bool fPreview::openAndShowFirstFrame(const QString& path)
 {
     if (!open(path)) return false;
-    if (playMovie(alias, "0", "0") == "Success") {
+    if (m_player.playMovie(alias, "0", "0").ok()) {
         showFramePanel(0);
-        m_panels[3]->setText(QStringLiteral("Duration: ") + qs(formatFrameTime(currentClipInfo().lengthInFrames)));
+        m_panels[3]->setText(QStringLiteral("Duration: ") + fromUtf8String(m_player.formatFrameTime(m_player.clipInfo().lengthInFrames)));
     }
     return true;
 }
 
 bool fPreview::open(const QString& path)
 {
-    cw::closeAllMovies();
-    std::string result = openMovie(m_handle, alias, path.toStdString(), "AviVideo");
-    if (result != "Success") {
-        cw::closeAllMovies();
-        result = openMovie(m_handle, alias, path.toStdString(), "MPEGVideo");
+    m_player.closeAllMovies();
+    MediaReply result = m_player.openMovie(m_handle, alias, toUtf8String(path), "AviVideo");
+    if (!result.ok()) {
+        m_player.closeAllMovies();
+        result = m_player.openMovie(m_handle, alias, toUtf8String(path), "MPEGVideo");
     }
-    if (result != "Success") {
-        showError(qs(result));
+    if (!result.ok()) {
+        showError(fromUtf8String(result.text));
         return false;
     }
     readClipInformation();
@@ -185,16 +181,16 @@ bool fPreview::open(const QString& path)
 
 void fPreview::readClipInformation()
 {
-    CurrentClipInfo& info = currentClipInfo();
-    info.frameRate = getFrameRate(alias);
-    info.width = getVideoSize(alias, "cx");
-    info.height = getVideoSize(alias, "cy");
-    info.lengthInFrames = getLengthInFrames(alias);
+    ClipInfo& info = m_player.clipInfo();
+    info.frameRate = m_player.getFrameRate(alias);
+    info.width = m_player.getVideoSize(alias, "cx");
+    info.height = m_player.getVideoSize(alias, "cy");
+    info.lengthInFrames = m_player.getLengthInFrames(alias);
 }
 
 void fPreview::layoutWindow()
 {
-    CurrentClipInfo& info = currentClipInfo();
+    ClipInfo& info = m_player.clipInfo();
     const PreviewLayout l = previewLayout(info.width, info.height);
     info.width = l.videoWidth;
     info.height = l.videoHeight;
@@ -228,24 +224,24 @@ void fPreview::layoutWindow()
 
 void fPreview::MoveSliderTo(std::int64_t pos)
 {
-    const std::optional<std::int32_t> frame = clampFrame(pos, currentClipInfo().lengthInFrames);
+    const std::optional<std::int32_t> frame = clampFrame(pos, m_player.clipInfo().lengthInFrames);
     if (!frame) return;
     m_slider->setValue(*frame);
-    seekMovie(alias, *frame);
+    m_player.seekMovie(alias, *frame);
     showFramePanel(*frame);
 }
 
 void fPreview::showFramePanel(std::int32_t frame)
 {
-    m_panels[2]->setText(QStringLiteral("Frame %1 (%2)").arg(frame).arg(qs(formatFrameTime(frame))));
+    m_panels[2]->setText(QStringLiteral("Frame %1 (%2)").arg(frame).arg(fromUtf8String(m_player.formatFrameTime(frame))));
 }
 
 void fPreview::tick()
 {
     // A failed query (-1) or a position outside the clip leaves the display
     // as it was; while the thumb is held the slider follows the hand only.
-    const std::int32_t pos = getPosition(alias);
-    if (pos >= 0 && pos < currentClipInfo().lengthInFrames) {
+    const std::int32_t pos = m_player.getPosition(alias);
+    if (pos >= 0 && pos < m_player.clipInfo().lengthInFrames) {
         m_slider->setPolledValue(pos);
         showFramePanel(pos);
     }
@@ -259,7 +255,7 @@ void fPreview::tick()
 void fPreview::closeEvent(QCloseEvent* event)
 {
     m_timer.stop();
-    cw::closeAllMovies();
+    m_player.closeAllMovies();
     m_unloaded = true;
     event->accept();
 }
@@ -268,7 +264,7 @@ bool fPreview::isOurWindow(const QObject* object) const
 {
     if (!object->isWidgetType()) return false;
     const QWidget* window = static_cast<const QWidget*>(object)->window();
-    return window == this || window == &m_main;
+    return window == this || (m_companion && window == m_companion->window());
 }
 
 // Sees the keys of this window and of the main window only; arrows pressed

@@ -7,13 +7,14 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 
 class QLabel;
 class QPushButton;
 
 namespace cw {
 
-class Form1;
+class MediaPlayer;
 class cpvSlider;
 struct VideoFrame;
 
@@ -39,7 +40,9 @@ private:
 class fPreview : public QWidget {
     Q_OBJECT
 public:
-    explicit fPreview(Form1& mainWindow);
+    // writeScript writes the script to preview and gives its path, or "" when
+    // it could not. Keys pressed in companion step frames as in this window.
+    fPreview(MediaPlayer& player, std::function<QString()> writeScript, QWidget* companion);
     ~fPreview() override;
 
     // Rewrites preview.avs from the editor, reopens it and shows frame 0.
@@ -74,7 +77,9 @@ private:
     void showFramePanel(std::int32_t frame);
     bool isOurWindow(const QObject* object) const;
 
-    Form1& m_main;
+    MediaPlayer& m_player;
+    std::function<QString()> m_writeScript;
+    QWidget* m_companion;
     std::intptr_t m_handle;
     FrameView* m_frameVideo;
     cpvSlider* m_slider;

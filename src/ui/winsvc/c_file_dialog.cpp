@@ -87,11 +87,11 @@ QStringList CFileDialog::nameFilters(const QString& mask)
     return filters;
 }
 
-QString CFileDialog::chooseFile(QWidget* owner, int mode, const QString& mask, const QString& title,
+QString CFileDialog::chooseFile(QWidget* owner, Mode mode, const QString& mask, const QString& title,
                                const QString& extension)
 {
     CFileDialog dialog;
-    dialog.setDialogMode(mode);
+    dialog.setDialogMode(static_cast<int>(mode));
     dialog.Flags = programFlags;
     dialog.hwndOwner = owner;
     dialog.Mask = mask;

@@ -75,7 +75,8 @@ public:
     // The program's own dialogs: explorer style, existing files in open mode,
     // no overwrite question (callers ask themselves). The path, or "" on cancel.
     static constexpr int programFlags = 528388;
-    static QString chooseFile(QWidget* owner, int mode, const QString& mask, const QString& title,
+    enum class Mode { open = 1, save = 2 };
+    static QString chooseFile(QWidget* owner, Mode mode, const QString& mask, const QString& title,
                               const QString& extension = {});
 
     static QString GetFileTitle(const QString& filename);

@@ -1,7 +1,5 @@
 #include "core/app/recent_files.h"
 
-#include "core/config/properties_manager.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -44,18 +42,6 @@ TEST(RecentFiles, MenuShowsOnlyPaths)
         EXPECT_EQ(menu.separatorVisible, row.separator) << row.files[0];
         EXPECT_EQ(menu.itemVisible, row.items) << row.files[0];
     }
-}
-
-TEST(RecentFiles, SavesOnlyFilledSlotsLoadsThemBackAndReportsAFailure)
-{
-    test::TempDir dir;
-    const std::string conf = dir.write("conf.properties", "recent.file.2=/old/2.avs\r\nrecent.file.4=/old/4.avs\r\n");
-    CPropertiesManager properties;
-
-    EXPECT_EQ(saveRecentFiles(properties, conf, {"/s/1.avs", "", "/s/3.avs", ""}), "");
-    EXPECT_EQ(loadRecentFiles(properties, conf), (RecentFiles{"/s/1.avs", "/old/2.avs", "/s/3.avs", "/old/4.avs"}));
-    EXPECT_EQ(loadRecentFiles(properties, dir.file("missing.properties")), RecentFiles{});
-    EXPECT_NE(saveRecentFiles(properties, dir.file("no/such/folder/conf.properties"), {"/s/1.avs", "", "", ""}), "");
 }
 
 } // namespace

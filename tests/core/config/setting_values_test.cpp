@@ -29,14 +29,6 @@ TEST(ViewMode, OnlyTheNumberTwoSelectsCategories)
     for (const char* other : {"1", "", "x", "3", "1.4x", "12"}) EXPECT_EQ(readViewMode(other), 1) << other;
 }
 
-TEST(HideFlag, IsTrueOnlyForLowerCaseTrue)
-{
-    EXPECT_TRUE(readHideFlag("true"));
-    EXPECT_FALSE(readHideFlag("True"));
-    EXPECT_FALSE(readHideFlag("true "));
-    EXPECT_FALSE(readHideFlag(""));
-}
-
 TEST(ParseLeadingInteger, FindsTheFirstNumber)
 {
     const struct {

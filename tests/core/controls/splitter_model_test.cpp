@@ -5,7 +5,7 @@
 namespace cw {
 namespace {
 
-SplitterModel attached(int percent, int mode)
+SplitterModel attached(int percent, Tiling mode)
 {
     SplitterModel m;
     m.setTilePercent(percent);
@@ -16,17 +16,17 @@ SplitterModel attached(int percent, int mode)
 
 TEST(SplitterLayout, LeavesTheBarBetweenThePanesRoundingHalvesToEven)
 {
-    const auto sideBySide = attached(25, 1).layout({10, 20, 902, 500});
+    const auto sideBySide = attached(25, Tiling::sideBySide).layout({10, 20, 902, 500});
     EXPECT_EQ(sideBySide.first, (Rect{10, 20, 226, 500})); // 225.5
     EXPECT_EQ(sideBySide.second, (Rect{243, 20, 669, 500}));
-    const auto stacked = attached(50, 0).layout({0, 0, 300, 405});
+    const auto stacked = attached(50, Tiling::stacked).layout({0, 0, 300, 405});
     EXPECT_EQ(stacked.first, (Rect{0, 0, 300, 202})); // 202.5
     EXPECT_EQ(stacked.second, (Rect{0, 209, 300, 196}));
 }
 
 TEST(SplitterDrag, StartsOnlyStrictlyInsideTheBarAndKeepsThePercentageInsideTheBounds)
 {
-    auto m = attached(25, 1);
+    auto m = attached(25, Tiling::sideBySide);
     m.press(100, 100);
     EXPECT_FALSE(m.dragging());
     m.press(107, 100);
@@ -48,7 +48,7 @@ TEST(SplitterDrag, StartsOnlyStrictlyInsideTheBarAndKeepsThePercentageInsideTheB
 
 TEST(SplitterBounds, AreExclusiveAndKeepMinimumBelowMaximum)
 {
-    auto m = attached(25, 1);
+    auto m = attached(25, Tiling::sideBySide);
     m.setMaxTilePercent(98);
     m.setMinTilePercent(5);
     EXPECT_EQ(m.maxTilePercent(), 98);

@@ -27,43 +27,37 @@ TEST(FormatFrameTime, ClockTexts)
 
 class Player : public ::testing::Test {
 protected:
-    Player()
-    {
-        closeAllMovies();
-        mediaService().setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
-        mediaService().clearCommandLog();
-        currentClipInfo() = {};
-    }
-    ~Player() override { closeAllMovies(); }
+    Player() { player.service().setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH}); }
 
     test::TempDir dir;
+    MediaPlayer player;
 };
 
 TEST_F(Player, SizeRateAndLengthsOrMinusOneWithoutAClip)
 {
-    EXPECT_EQ(getLengthInFrames("movie"), -1);
-    EXPECT_EQ(getLengthInMs("movie"), -1);
-    EXPECT_EQ(getPosition("movie"), -1);
-    EXPECT_EQ(getFrameRate("movie"), -1.0f);
-    EXPECT_EQ(getVideoSize("movie", "cx"), -1);
-    EXPECT_NE(seekMovie("movie", 3), "Success");
-    EXPECT_EQ(formatFrameTime(10), "00:00:00.000");
+    EXPECT_EQ(player.getLengthInFrames("movie"), -1);
+    EXPECT_EQ(player.getLengthInMs("movie"), -1);
+    EXPECT_EQ(player.getPosition("movie"), -1);
+    EXPECT_EQ(player.getFrameRate("movie"), -1.0f);
+    EXPECT_EQ(player.getVideoSize("movie", "cx"), -1);
+    EXPECT_FALSE(player.seekMovie("movie", 3).ok());
+    EXPECT_EQ(player.formatFrameTime(10), "00:00:00.000");
 
     const std::string script = dir.write("a b.avs", "#fake 640 480 30000 1001 100\n");
-    ASSERT_EQ(openMovie(5, "movie", script, "AviVideo"), "Success");
-    EXPECT_EQ(getVideoSize("movie", "CX"), 640);
-    EXPECT_EQ(getVideoSize("movie", "cY"), 480);
-    EXPECT_EQ(getLengthInFrames("movie"), 100);
-    EXPECT_EQ(getLengthInMs("movie"), 3337);
-    EXPECT_FLOAT_EQ(getFrameRate("movie"), static_cast<float>(100 / 3.337));
-    EXPECT_EQ(getPosition("movie"), 0) << "the time format went back to frames";
-    mediaService().clearCommandLog();
-    EXPECT_EQ(getVideoSize("movie", "w"), -1);
-    EXPECT_EQ(getVideoSize("movie", "cxx"), -1);
-    EXPECT_TRUE(mediaService().commandLog().empty());
+    ASSERT_TRUE(player.openMovie(5, "movie", script, "AviVideo").ok());
+    EXPECT_EQ(player.getVideoSize("movie", "CX"), 640);
+    EXPECT_EQ(player.getVideoSize("movie", "cY"), 480);
+    EXPECT_EQ(player.getLengthInFrames("movie"), 100);
+    EXPECT_EQ(player.getLengthInMs("movie"), 3337);
+    EXPECT_FLOAT_EQ(player.getFrameRate("movie"), static_cast<float>(100 / 3.337));
+    EXPECT_EQ(player.getPosition("movie"), 0) << "the time format went back to frames";
+    player.service().clearCommandLog();
+    EXPECT_EQ(player.getVideoSize("movie", "w"), -1);
+    EXPECT_EQ(player.getVideoSize("movie", "cxx"), -1);
+    EXPECT_TRUE(player.service().commandLog().empty());
 
     const std::string bad = dir.write("bad.avs", "Bogus\n");
-    EXPECT_EQ(openMovie(5, "other", bad, "MPEGVideo"),
+    EXPECT_EQ(player.openMovie(5, "other", bad, "MPEGVideo").text,
               "Script error: There is no function named 'Bogus'.\n(" + bad + ", line 1)");
 }
 
@@ -74,22 +68,22 @@ TEST_F(Player, PreviewTrafficIsExactlyTheseCommands)
     const std::string script = dir.write("preview.avs", "#fake 640 480 25 1 250\n");
     const std::string video = dir.write("preview.mp4", "not a video");
     std::vector<int> shown;
-    mediaService().registerFrameSink(77, [&](const VideoFrame& f) { shown.push_back(f.bytes[0]); });
+    player.service().registerFrameSink(77, [&](const VideoFrame& f) { shown.push_back(f.bytes[0]); });
 
-    closeAllMovies();
-    closeAllMovies();
-    EXPECT_NE(openMovie(77, "movie", video, "AviVideo"), "Success");
-    closeAllMovies();
-    EXPECT_EQ(openMovie(77, "movie", script, "MPEGVideo"), "Success");
-    currentClipInfo() = {getFrameRate("movie"), getVideoSize("movie", "cx"), getVideoSize("movie", "cy"),
-                         getLengthInFrames("movie")};
-    EXPECT_EQ(playMovie("movie", "0", "0"), "Success");
-    EXPECT_EQ(getPosition("movie"), 0);
-    EXPECT_EQ(seekMovie("movie", 1), "Success");
-    EXPECT_EQ(closeAllMovies(), "Success");
-    mediaService().unregisterFrameSink(77);
+    player.closeAllMovies();
+    player.closeAllMovies();
+    EXPECT_FALSE(player.openMovie(77, "movie", video, "AviVideo").ok());
+    player.closeAllMovies();
+    EXPECT_EQ(player.openMovie(77, "movie", script, "MPEGVideo").text, "Success");
+    player.clipInfo() = {player.getFrameRate("movie"), player.getVideoSize("movie", "cx"), player.getVideoSize("movie", "cy"),
+                         player.getLengthInFrames("movie")};
+    EXPECT_EQ(player.playMovie("movie", "0", "0").text, "Success");
+    EXPECT_EQ(player.getPosition("movie"), 0);
+    EXPECT_EQ(player.seekMovie("movie", 1).text, "Success");
+    EXPECT_EQ(player.closeAllMovies().text, "Success");
+    player.service().unregisterFrameSink(77);
 
-    EXPECT_EQ(formatFrameTime(250), "00:00:10.000") << "uses the clip information";
+    EXPECT_EQ(player.formatFrameTime(250), "00:00:10.000") << "uses the clip information";
     EXPECT_EQ(shown, (std::vector<int>{0, 1}));
     const std::vector<std::string> expected = {
         "Close all",
@@ -111,7 +105,7 @@ TEST_F(Player, PreviewTrafficIsExactlyTheseCommands)
         "seek movie to 1",
         "Close all",
     };
-    EXPECT_EQ(mediaService().commandLog(), expected);
+    EXPECT_EQ(player.service().commandLog(), expected);
 }
 
 } // namespace

@@ -25,8 +25,8 @@ QStringList captions(const Form1& form)
     return out;
 }
 
-struct DefinitionSets : test::FormFixture {
-    explicit DefinitionSets(const std::string& settings)
+struct SetFolders : test::FormFixture {
+    explicit SetFolders(const std::string& settings)
         : test::FormFixture([&settings](const test::TempDir& dir) {
               dir.write("def/2.0/A.xml", plugin("Old"));
               dir.write("def/2.6/A.xml", plugin("Newer"));
@@ -40,38 +40,38 @@ struct DefinitionSets : test::FormFixture {
 
 TEST(DefinitionsMenu, ListsTheSetsInNameOrderAndChecksTheCurrentOne)
 {
-    DefinitionSets f("avisynth.def.path=2.5\r\n");
+    SetFolders f("avisynth.def.path=2.5\r\n");
     EXPECT_EQ(captions(*f.form), (QStringList{"2.0", "2.5*", "2.6"}));
-    EXPECT_EQ(f.form->model().filterNames(), (std::vector<std::string>{"Blur", "Sharpen"}));
+    EXPECT_EQ(f.form->definitions().model().filterNames(), (std::vector<std::string>{"Blur", "Sharpen"}));
     EXPECT_TRUE(f.prompts.shown.empty());
 }
 
 TEST(DefinitionsMenu, ChoosingASetStoresItAtOnceAndLoadsIt)
 {
-    DefinitionSets f("avisynth.def.path=2.5\r\n");
+    SetFolders f("avisynth.def.path=2.5\r\n");
     f.form->menu("mnuDefinitions")->actions().at(2)->trigger();
     EXPECT_EQ(captions(*f.form), (QStringList{"2.0", "2.5", "2.6*"}));
     EXPECT_EQ(f.settingsFile(), "avisynth.def.path=2.6\r\n");
-    EXPECT_EQ(f.form->model().filterNames(), (std::vector<std::string>{"Newer"}));
-    EXPECT_EQ(f.form->definitionSet(), "2.6");
+    EXPECT_EQ(f.form->definitions().model().filterNames(), (std::vector<std::string>{"Newer"}));
+    EXPECT_EQ(f.form->definitions().definitionSet(), "2.6");
 }
 
 TEST(DefinitionsMenu, ReloadRereadsTheCurrentSet)
 {
-    DefinitionSets f("avisynth.def.path=2.5\r\n");
+    SetFolders f("avisynth.def.path=2.5\r\n");
     std::filesystem::remove(f.home.file("def/2.5/B.xml"));
     f.form->command("mnuOptionsReloadDef")->trigger();
-    EXPECT_EQ(f.form->model().filterNames(), (std::vector<std::string>{"Blur"}));
+    EXPECT_EQ(f.form->definitions().model().filterNames(), (std::vector<std::string>{"Blur"}));
 }
 
 TEST(DefinitionsMenu, AMissingSetIsReportedOnceAndNothingIsChecked)
 {
-    DefinitionSets f("avisynth.def.path=2.5 \r\n");
+    SetFolders f("avisynth.def.path=2.5 \r\n");
     ASSERT_EQ(f.prompts.shown.size(), 1u);
     EXPECT_EQ(f.prompts.shown[0].title, "Information");
     EXPECT_EQ(f.prompts.shown[0].text, "avisynth definition is not set, choose a version in Definitions menu");
     EXPECT_EQ(captions(*f.form), (QStringList{"2.0", "2.5", "2.6"}));
-    EXPECT_TRUE(f.form->definitionSet().isEmpty());
+    EXPECT_TRUE(f.form->definitions().definitionSet().isEmpty());
 }
 
 TEST(DefinitionsMenu, WithoutSetsOnlyTheDesignTimeItemRemains)
@@ -84,7 +84,7 @@ TEST(DefinitionsMenu, AnEmptySettingReadsTheDefFolderItself)
 {
     test::FormFixture f([](const test::TempDir& home) { home.write("def/Loose.xml", plugin("Direct")); });
     EXPECT_TRUE(f.prompts.shown.empty());
-    EXPECT_EQ(f.form->model().filterNames(), (std::vector<std::string>{"Direct"}));
+    EXPECT_EQ(f.form->definitions().model().filterNames(), (std::vector<std::string>{"Direct"}));
 }
 
 TEST(StatusBar, ShowsTheVersionOfTheInterpreterLibraryFound)

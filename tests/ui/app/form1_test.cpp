@@ -101,16 +101,5 @@ TEST(MainWindow, TheHideFlagKeepsItsCheckMarkButIsGreyedInThePluginView)
     EXPECT_TRUE(byCategory.form->command("mnuSortByCategory")->isChecked());
 }
 
-TEST(MainWindow, TempFolderFallsBackFromTempToTmp)
-{
-    test::TempDir tmp;
-    ::setenv("TEMP", (tmp.path() + "/missing").c_str(), 1);
-    ::setenv("TMP", tmp.path().c_str(), 1);
-    test::FormFixture f;
-    ::unsetenv("TEMP");
-    ::unsetenv("TMP");
-    EXPECT_EQ(f.form->tempFolder().toStdString(), tmp.path());
-}
-
 } // namespace
 } // namespace cw

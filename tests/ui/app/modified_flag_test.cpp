@@ -31,7 +31,7 @@ TEST(ModifiedFlag, EveryKindOfUserChangeSetsItAndTheTitleShowsIt)
          }},
         {"undo", [](test::FormFixture& f) {
              f.form->codeSense()->insertText("x");
-             f.form->setModified(false);
+             f.form->documents().setModified(false);
              f.form->command("mnuPopupUndo")->trigger();
          }},
     };
@@ -42,9 +42,9 @@ TEST(ModifiedFlag, EveryKindOfUserChangeSetsItAndTheTitleShowsIt)
         QApplication::setActiveWindow(f.form.get());
         f.form->codeSense()->setScript(DecodedText{"abc", TextEncoding::Utf8, "\r\n"});
         f.form->codeSense()->focusEditor();
-        ASSERT_FALSE(f.form->isModified());
+        ASSERT_FALSE(f.form->documents().state().isModified());
         change(f);
-        EXPECT_TRUE(f.form->isModified());
+        EXPECT_TRUE(f.form->documents().state().isModified());
         f.form->refreshTitle();
         EXPECT_TRUE(f.form->windowTitle().endsWith("[Untitled*]"));
     }

@@ -1,5 +1,5 @@
 #include "definition_files.h"
-#include "ui/app/window_helpers.h"
+#include "ui/winsvc/window_helpers.h"
 #include "ui/browser/description_pane.h"
 
 #include <QTextBlock>

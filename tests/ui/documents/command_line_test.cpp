@@ -27,13 +27,13 @@ TEST(CommandLine, OpensTheScriptOnlyAtTheFirstActivation)
     const QString path = QString::fromStdString(scripts.write("My Scripts/a.avs", "Version()"));
     test::QuietForm f({}, {"-i", path});
     Form1& form = *f.form;
-    EXPECT_EQ(form.currentFile(), ""); // nothing before the window shows
+    EXPECT_EQ(QString::fromStdString(form.documents().state().currentFile()), ""); // nothing before the window shows
     activate(form);
     EXPECT_EQ(form.codeSense()->text(), "Version()");
-    EXPECT_EQ(form.recentFiles()[0], path);
+    EXPECT_EQ(form.documents().state().recentFiles()[0], path.toStdString());
     EXPECT_TRUE(form.windowTitle().endsWith(" - [" + path + "]"));
 
-    form.insertTextAtCaret("x");
+    form.codeSense()->insertTextAtCaret("x");
     QWidget other;
     activate(other);
     activate(form);
@@ -67,12 +67,11 @@ TEST(CommandLine, SwitchesSetUpTheBackCommand)
         test::QuietForm f({}, row.arguments);
         activate(*f.form);
         QAction* back = f.form->command("mnuBackToOpener");
-        EXPECT_EQ(f.form->openerHwnd(), row.opener);
         EXPECT_EQ(back->isVisible(), row.caption != nullptr);
         if (row.caption) {
             EXPECT_EQ(back->text(), row.caption);
         }
-        EXPECT_EQ(f.form->currentFile(), row.loaded);
+        EXPECT_EQ(QString::fromStdString(f.form->documents().state().currentFile()), row.loaded);
         EXPECT_TRUE(f.prompts.shown.empty());
     }
 }
@@ -135,8 +134,8 @@ TEST(BackToOpener, HandsTheScriptToItsWindowAndClosesWithoutAsking)
     activate(form);
     QAction* back = form.command("mnuBackToOpener");
     ASSERT_TRUE(back->isVisible());
-    form.insertTextAtCaret("# edited\r\n");
-    ASSERT_TRUE(form.isModified());
+    form.codeSense()->insertTextAtCaret("# edited\r\n");
+    ASSERT_TRUE(form.documents().state().isModified());
 
     back->trigger();
     EXPECT_EQ(property(atom("_NET_WM_NAME")),

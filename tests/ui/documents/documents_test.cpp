@@ -36,7 +36,7 @@ struct ModifiedScript : test::QuietForm {
     ModifiedScript()
     {
         home.write("a.avs", "Version()");
-        form->loadScript(qpath(home.file("a.avs")));
+        form->documents().loadScript(qpath(home.file("a.avs")));
         type(*form, "x");
     }
 };
@@ -57,7 +57,7 @@ TEST(Documents, SavingWritesTheScriptBackAndClearsTheMark)
         test::QuietForm f;
         Form1& form = *f.form;
         const QString path = qpath(f.home.write("s.AVS", row.bytes));
-        form.loadScript(path);
+        form.documents().loadScript(path);
         EXPECT_EQ(form.windowTitle(), form.appTitle() + " - [" + path + "]");
         type(form, row.typed.c_str());
         EXPECT_EQ(form.windowTitle().endsWith("*]"), !row.typed.empty());
@@ -84,15 +84,15 @@ TEST(Documents, FailedLoadChangesNothing)
         ModifiedScript f;
         Form1& form = *f.form;
         const QString title = form.windowTitle();
-        const auto recent = form.recentFiles();
+        const auto recent = form.documents().state().recentFiles();
         if (row.create) f.home.write(row.file, "Blur(2)");
         const QString path = qpath(f.home.file(row.file));
-        form.loadScript(path);
+        form.documents().loadScript(path);
         EXPECT_EQ(f.shown(), "#error: " + QString::fromLatin1(row.message).arg(path));
         EXPECT_EQ(form.codeSense()->text(), "xVersion()");
-        EXPECT_TRUE(form.isModified());
+        EXPECT_TRUE(form.documents().state().isModified());
         EXPECT_EQ(form.windowTitle(), title);
-        EXPECT_EQ(form.recentFiles(), recent);
+        EXPECT_EQ(form.documents().state().recentFiles(), recent);
     }
 }
 
@@ -116,9 +116,9 @@ TEST(Documents, OpeningOverUnsavedChangesAsks)
         f.prompts.answers.push_back(row.answer);
         trigger(form, "mnuFileOpen");
         EXPECT_EQ(f.shown(), "Clipwright: Save changes to " + a + "?");
-        EXPECT_EQ(form.currentFile(), row.opened ? b : a);
+        EXPECT_EQ(QString::fromStdString(form.documents().state().currentFile()), row.opened ? b : a);
         EXPECT_EQ(form.codeSense()->text(), row.opened ? "Blur(2)" : "xVersion()");
-        EXPECT_EQ(form.isModified(), !row.opened);
+        EXPECT_EQ(form.documents().state().isModified(), !row.opened);
         EXPECT_EQ(f.home.read("a.avs"), row.savedA);
     }
 }
@@ -173,7 +173,7 @@ TEST(Documents, SaveAsKeepsTheMarkUnlessItWrote)
 
         trigger(form, "mnuFileSave"); // untitled: Save As
         EXPECT_EQ(form.windowTitle().endsWith("*]"), !row.written);
-        EXPECT_EQ(form.currentFile(), row.written ? target : QString());
+        EXPECT_EQ(QString::fromStdString(form.documents().state().currentFile()), row.written ? target : QString());
         EXPECT_EQ(f.shown(), row.chooseExisting ? "Clipwright: Overwrite " + target + "?" : "");
         EXPECT_EQ(f.home.read("old.avs"), row.chooseExisting && row.written ? "Blur(1)\r\n" : "old");
     }
@@ -183,7 +183,7 @@ TEST(Documents, FailedSaveKeepsTheOldFileAndTheMark)
 {
     ModifiedScript f;
     Form1& form = *f.form;
-    form.insertTextAtCaret(QString(5000, QLatin1Char('#')));
+    form.codeSense()->insertTextAtCaret(QString(5000, QLatin1Char('#')));
     { // A file size limit stops the write part way, for root as well.
         rlimit old{};
         ::getrlimit(RLIMIT_FSIZE, &old);
@@ -205,10 +205,10 @@ TEST(Documents, FailedSaveKeepsTheOldFileAndTheMark)
 
     // A folder in the way fails through Save As without taking its name.
     f.dialogs.choices.push_back({qpath(f.home.write("dir.avs/keep", "")).section('/', 0, -2)});
-    EXPECT_FALSE(form.saveScriptAs());
+    EXPECT_FALSE(form.documents().saveScriptAs());
     EXPECT_EQ(f.prompts.shown.size(), 2u);
-    EXPECT_EQ(form.currentFile(), path);
-    EXPECT_TRUE(form.isModified());
+    EXPECT_EQ(QString::fromStdString(form.documents().state().currentFile()), path);
+    EXPECT_TRUE(form.documents().state().isModified());
 }
 
 // Export and import move fragments and leave the document's file and mark as they were.
@@ -225,8 +225,8 @@ TEST(Documents, ExportAndImportLeaveTheDocumentAlone)
     f.dialogs.choices.push_back({qpath(f.home.file("part.avs"))});
     trigger(form, "mnuExportSelectionAsScriptTemplate");
     EXPECT_EQ(f.home.read("part.avs"), "Version\r\n");
-    EXPECT_EQ(form.currentFile(), a);
-    EXPECT_TRUE(form.isModified());
+    EXPECT_EQ(QString::fromStdString(form.documents().state().currentFile()), a);
+    EXPECT_TRUE(form.documents().state().isModified());
     trigger(form, "mnuFileSave");
     EXPECT_EQ(f.home.read("a.avs"), "xVersion()\r\n");
     EXPECT_EQ(f.home.read("part.avs"), "Version\r\n");
@@ -237,7 +237,7 @@ TEST(Documents, ExportAndImportLeaveTheDocumentAlone)
     f.prompts.answers.push_back(Answer::Yes);
     trigger(form, "mnuExportSelectionAsScriptTemplate");
     EXPECT_EQ(f.home.read("a.avs"), "x\r\n");
-    EXPECT_TRUE(form.isModified());
+    EXPECT_TRUE(form.documents().state().isModified());
 
     // Import replaces the selection and leaves the caret after it.
     form.codeSense()->setSelection({{0, 1}, {0, 8}});
@@ -245,7 +245,7 @@ TEST(Documents, ExportAndImportLeaveTheDocumentAlone)
     trigger(form, "mnuEditInsertTemplate");
     EXPECT_EQ(form.codeSense()->text(), "xBlur(1)()");
     EXPECT_EQ(form.codeSense()->getSelection(true), (CodeSense::Range{{0, 8}, {0, 8}}));
-    EXPECT_EQ(form.currentFile(), a);
+    EXPECT_EQ(QString::fromStdString(form.documents().state().currentFile()), a);
 }
 
 // Closing asks before the shutdown starts; refusing leaves the window as it was.
@@ -268,7 +268,7 @@ TEST(Documents, ClosingWithUnsavedChangesAsksFirst)
         SCOPED_TRACE(row.name);
         test::QuietForm f;
         Form1& form = *f.form;
-        if (!row.untitled) form.loadScript(qpath(f.home.write("a.avs", "Version()")));
+        if (!row.untitled) form.documents().loadScript(qpath(f.home.write("a.avs", "Version()")));
         type(form, "x");
         f.home.write("b.avs", "old");
         if (row.saveAsChoice) f.dialogs.choices.push_back({qpath(f.home.file("b.avs"))});
@@ -277,10 +277,10 @@ TEST(Documents, ClosingWithUnsavedChangesAsksFirst)
 
         EXPECT_EQ(form.close(), row.closes);
         EXPECT_EQ(f.prompts.shown[0].text, row.untitled ? QString("Save changes to Untitled?")
-                                                        : "Save changes to " + form.currentFile() + "?");
+                                                        : "Save changes to " + QString::fromStdString(form.documents().state().currentFile()) + "?");
         EXPECT_EQ(f.prompts.shown.size(), row.answers.size());
         EXPECT_EQ(form.isVisible(), !row.closes);
-        EXPECT_EQ(form.isModified(), !row.closes || row.answers.front() == Answer::No);
+        EXPECT_EQ(form.documents().state().isModified(), !row.closes || row.answers.front() == Answer::No);
         // The settings reach the file only on a close that goes ahead.
         EXPECT_EQ(f.settingsFile().find("filters.view.mode") != std::string::npos, row.closes);
     }

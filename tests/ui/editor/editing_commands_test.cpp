@@ -61,7 +61,7 @@ TEST(EditingCommands, InsertingReplacesTheSelectionAndLeavesTheCaretBehind)
     EditorFixture f;
     f.setScript("a = XX + 1");
     f.editor().setSelection({{0, 6}, {0, 4}});
-    f.form->insertTextAtCaret("Blur(c,\r\n 2)");
+    f.form->codeSense()->insertTextAtCaret("Blur(c,\r\n 2)");
     EXPECT_EQ(f.text(), "a = Blur(c,\r\n 2) + 1");
     EXPECT_EQ(f.editor().getSelection(false), (CodeSense::Range{{1, 3}, {1, 3}}));
 

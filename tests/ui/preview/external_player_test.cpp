@@ -43,7 +43,7 @@ TEST(ExternalPreview, EnabledExactlyWhenThePlayerFileExistsAndAChoiceIsSavedAtOn
     EXPECT_TRUE(f.form->command("mnuExternalPreview")->isEnabled());
 
     f.form->command("mnuChooseExternalPlayer")->trigger(); // cancelled
-    EXPECT_EQ(f.form->externalPlayer(), QString::fromStdString(player));
+    EXPECT_EQ(f.form->preview().externalPlayer(), QString::fromStdString(player));
 }
 
 TEST(ExternalPreview, F6HandsTheUtf8ScriptToThePlayerAsOneArgument)

@@ -25,27 +25,23 @@ struct PreviewFixture {
         ::setenv("TEMP", temp.path().c_str(), 1);
         f = std::make_unique<test::FormFixture>();
         ::unsetenv("TEMP");
-        mediaService().setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
-        mediaService().clearCommandLog();
+        service().setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
         setScript(script);
-    }
-    ~PreviewFixture()
-    {
-        f.reset();
-        mediaService().setAviSynthLibraryNames(MediaCommandService::defaultAviSynthLibraryNames());
     }
 
     void setScript(const std::string& script) { form().codeSense()->setScript(DecodedText{script}); }
     Form1& form() { return *f->form; }
+    MediaPlayer& player() { return form().preview().player(); }
+    MediaCommandService& service() { return player().service(); }
     fPreview* open()
     {
         form().command("mnuInternalPreview")->trigger();
-        return form().preview();
+        return form().preview().preview();
     }
-    QLabel* panel(int n) { return form().preview()->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n)); }
-    QPushButton* button(const char* name) { return form().preview()->findChild<QPushButton*>(name); }
-    int frameShown() { return form().preview()->frameVideo()->image().pixelColor(0, 0).blue(); }
-    int sliderValue() { return form().preview()->slider()->Value(); }
+    QLabel* panel(int n) { return form().preview().preview()->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n)); }
+    QPushButton* button(const char* name) { return form().preview().preview()->findChild<QPushButton*>(name); }
+    int frameShown() { return form().preview().preview()->frameVideo()->image().pixelColor(0, 0).blue(); }
+    int sliderValue() { return form().preview().preview()->slider()->Value(); }
     void key(QWidget* target, QEvent::Type type, Qt::Key k, bool autoRepeat = false)
     {
         QKeyEvent event(type, k, Qt::NoModifier, QString(), autoRepeat);
@@ -83,7 +79,7 @@ TEST(Preview, OpensOnTheFirstFrameWithTheClipFactsInTheStatusBar)
     const std::string open = "open \"" + p.temp.file("preview.avs") + "\" type AviVideo Alias movie parent "
                              + std::to_string(preview->frameHandle()) + " Style 1073741824";
     EXPECT_EQ(
-        mediaService().commandLog(),
+        p.service().commandLog(),
         (std::vector<std::string>{"Close all", "Close all", open, "set movie time format ms", "status movie length",
                                   "set movie time format frames", "set movie time format frames", "status movie length",
                                   "Where movie destination", "Where movie destination", "set movie time format frames",
@@ -190,11 +186,11 @@ TEST(Preview, NothingToStepOrNoPositionKeepsTheWindowUsable)
     EXPECT_EQ(p.frameShown(), 0);
 
     // The clip vanishes behind the window's back: queries answer -1.
-    closeAllMovies();
+    p.player().closeAllMovies();
     preview->tick();
     EXPECT_EQ(p.sliderValue(), 0);
     EXPECT_EQ(p.panel(3)->text(), "Frame 0 (00:00:00.000)");
-    currentClipInfo().lengthInFrames = -1;
+    p.player().clipInfo().lengthInFrames = -1;
     preview->MoveSliderTo(1);
     p.key(preview, QEvent::KeyPress, Qt::Key_Left);
     preview->tick();
@@ -218,18 +214,18 @@ TEST(Preview, F5ReloadsInTheSameWindowOnceAndClosingClosesTheClip)
 
     // In the preview itself F5 is a shortcut that does not repeat.
     QApplication::setActiveWindow(preview);
-    mediaService().clearCommandLog();
+    p.service().clearCommandLog();
     QTest::keyPress(preview, Qt::Key_F5);
     for (int i = 0; i < 2; ++i)
         QTest::simulateEvent(static_cast<QWidget*>(preview), true, Qt::Key_F5, Qt::NoModifier, QString(), true);
     QTest::keyRelease(preview, Qt::Key_F5);
     preview->tick();
-    const auto& log = mediaService().commandLog();
+    const auto& log = p.service().commandLog();
     EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("open ", 0) == 0; }), 1);
 
     p.button("cmdOk")->click();
-    EXPECT_EQ(p.form().preview(), nullptr);
-    EXPECT_EQ(mediaService().openCount(), 0);
+    EXPECT_EQ(p.form().preview().preview(), nullptr);
+    EXPECT_EQ(p.service().openCount(), 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(preview);
 
@@ -238,7 +234,7 @@ TEST(Preview, F5ReloadsInTheSameWindowOnceAndClosingClosesTheClip)
     ASSERT_TRUE(preview);
     p.form().close();
     EXPECT_FALSE(preview);
-    EXPECT_EQ(mediaService().openCount(), 0);
+    EXPECT_EQ(p.service().openCount(), 0);
 }
 
 TEST(Preview, AScriptErrorIsShownInItsOwnWordsAndTheWindowUnloads)
@@ -251,14 +247,14 @@ TEST(Preview, AScriptErrorIsShownInItsOwnWordsAndTheWindowUnloads)
                                                   + QString::fromStdString(p.temp.file("preview.avs")) + ", line 2)");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<fPreview*>(w), nullptr);
-    EXPECT_EQ(mediaService().openCount(), 0);
+    EXPECT_EQ(p.service().openCount(), 0);
 
     // An open preview that is reloaded with a broken script closes too.
     p.setScript("#fake 64 48 25 1 10");
     ASSERT_NE(p.open(), nullptr);
     p.setScript("Bogus");
     EXPECT_EQ(p.open(), nullptr);
-    EXPECT_EQ(mediaService().openCount(), 0);
+    EXPECT_EQ(p.service().openCount(), 0);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "ui/app/window_helpers.h"
+#include "ui/winsvc/window_helpers.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QTextEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace cw {
+
+class DefinitionModel;
+
+// The filter tree and the description pane: the view by plugin or by
+// category, the hide flag of the Filters menu, a click that describes a
+// filter, and a double click that hands a name to the script.
+class FilterBrowser : public QObject {
+    Q_OBJECT
+public:
+    FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model);
+
+    int viewMode() const { return m_viewMode; } // 2 by category, 1 by plugin
+    bool hideUncategorized() const { return m_hideUncategorized; }
+
+    // The Filters menu's three items, which then show the view's state.
+    void attachMenu(QAction* byPlugin, QAction* byCategory, QAction* hideUncategorized);
+    // Start-up: the view and the flag as stored.
+    void setViewMode(int viewMode);
+    void setHideUncategorized(bool hide);
+    void colourDescriptionPane();
+    // Rebuilds the tree from the model in the current view.
+    void refreshFilterTree();
+
+    void sortByPlugin();
+    void sortByCategory();
+    void hideUncategorizedFilters();
+
+signals:
+    // A leaf was double-clicked: its text goes into the script.
+    void nameChosen(const QString& name);
+
+private:
+    void applyMenuStates();
+    void filterNodeClicked(QTreeWidgetItem* node);
+    void filterNodeDoubleClicked(QTreeWidgetItem* node);
+
+    QTreeWidget& m_tree;
+    QTextEdit& m_description;
+    const DefinitionModel& m_model;
+    int m_viewMode = 1;
+    bool m_hideUncategorized = false;
+    QAction* m_byPlugin = nullptr;
+    QAction* m_byCategory = nullptr;
+    QAction* m_hide = nullptr;
+};
+
+} // namespace cw

@@ -1,0 +1,74 @@
+#include "core/config/settings.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace cw {
+namespace {
+
+TEST(Settings, AMissingFileIsCreatedAndGivesEveryDefault)
+{
+    test::TempDir dir;
+    Settings settings(dir.path(), dir.file("conf.properties"));
+    settings.read();
+    EXPECT_EQ(settings.viewMode(), 1);
+    EXPECT_FALSE(settings.hideUncategorized());
+    EXPECT_EQ(settings.tilePercent1(), 25);
+    EXPECT_EQ(settings.tilePercent2(), 80);
+    EXPECT_EQ(settings.definitionSet(), "");
+    EXPECT_EQ(settings.recentFiles(), RecentFiles{});
+
+    EXPECT_EQ(settings.createWhenMissing(), "");
+    EXPECT_EQ(dir.read("conf.properties"), "#configuration\r\n");
+    EXPECT_EQ(settings.definitionFolder(), dir.path() + "/def");
+}
+
+TEST(Settings, ReadsEveryValueFromOneReadWithItsFallbacks)
+{
+    test::TempDir dir;
+    const std::string file = dir.write("conf.properties",
+                                       "#configuration\r\n"
+                                       "external.player=/opt/a=b/player\r\n"
+                                       "filters.view.mode=2\r\n"
+                                       "hide.uncategorized.filters=True\r\n"
+                                       "avisynth.def.path=3.7\r\n"
+                                       "splitter1.tile.percent=4\r\n"
+                                       "splitter2.tile.percent=60\r\n"
+                                       "recent.file.2=/s/2.avs\r\n"
+                                       "recent.file.4=/s/4.avs\r\n"
+                                       "Recent.file.1=/s/ignored.avs\r\n");
+    Settings settings(dir.path(), file);
+    settings.read();
+    EXPECT_EQ(settings.externalPlayer(), "/opt/a=b/player");
+    EXPECT_EQ(settings.viewMode(), 2);
+    EXPECT_FALSE(settings.hideUncategorized());
+    EXPECT_EQ(settings.definitionSet(), "3.7");
+    EXPECT_EQ(settings.tilePercent1(), 25);
+    EXPECT_EQ(settings.tilePercent2(), 60);
+    EXPECT_EQ(settings.recentFiles(), (RecentFiles{"", "/s/2.avs", "", "/s/4.avs"}));
+}
+
+// The closing writes leave a sorted file whose empty recent slots keep
+// whatever line the file had for them.
+TEST(Settings, OnCloseWritesTheClosingValuesSortedAndReportsAFailure)
+{
+    test::TempDir dir;
+    Settings settings(dir.path(), dir.write("conf.properties", "#configuration\r\nrecent.file.2=/old/2.avs\r\n"));
+    EXPECT_EQ(settings.writeOnClose({{"/s/1.avs", "", "/s/3.avs", ""}, 30, 75, true, 2}), "");
+    EXPECT_EQ(dir.read("conf.properties"), "#configuration\r\n"
+                                           "filters.view.mode=2\r\n"
+                                           "hide.uncategorized.filters=true\r\n"
+                                           "recent.file.1=/s/1.avs\r\n"
+                                           "recent.file.2=/old/2.avs\r\n"
+                                           "recent.file.3=/s/3.avs\r\n"
+                                           "splitter1.tile.percent=30\r\n"
+                                           "splitter2.tile.percent=75\r\n");
+
+    Settings unwritable(dir.path(), dir.file("no/such/folder/conf.properties"));
+    EXPECT_NE(unwritable.writeOnClose({}), "");
+    EXPECT_NE(unwritable.writeDefinitionSet("3.7"), "");
+}
+
+} // namespace
+} // namespace cw
