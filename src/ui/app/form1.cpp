@@ -11,6 +11,7 @@
 #include "ui/editor/code_assistance.h"
 #include "ui/editor/code_sense.h"
 #include "ui/editor/editing_commands.h"
+#include "ui/editor/syntax_colours.h"
 #include "ui/preview/preview_controller.h"
 #include "ui/winsvc/c_form_events.h"
 #include "ui/winsvc/prompt_service.h"
@@ -177,11 +178,7 @@ void Form1::RegisterAvisynth_Scripting()
 void Form1::applyEditorSettings()
 {
     m_codeSense->selectLanguage(QStringLiteral("Avisynth"));
-    m_codeSense->setSyntaxColour(CodeSense::SyntaxItem::Keywords, QColor(127, 0, 85));
-    m_codeSense->setSyntaxColour(CodeSense::SyntaxItem::LineNumbers, QColor(171, 171, 171));
-    m_codeSense->setSyntaxColour(CodeSense::SyntaxItem::Strings, QColor(0, 0, 255));
-    m_codeSense->setSyntaxColour(CodeSense::SyntaxItem::Comments, QColor(63, 127, 95));
-    m_codeSense->setSyntaxFontStyle(CodeSense::SyntaxItem::Comments, false, false);
+    applySyntaxColours(*m_codeSense);
 }
 
 void Form1::hookWindowEvents()

@@ -148,29 +148,11 @@ void CodeSense::replaceSelectedText(const QString& text)
     m_sci->replaceSelectedText(text);
 }
 
-void CodeSense::insertText(const QString& text)
-{
-    m_sci->insert(text);
-}
-
 void CodeSense::insertTextAtCaret(const QString& text)
 {
     replaceSelectedText(text);
     setSelection(getSelection(true));
     focusEditor();
-}
-
-QString CodeSense::currentWord() const
-{
-    int line = 0;
-    int index = 0;
-    m_sci->getCursorPosition(&line, &index);
-    return m_sci->wordAtLineIndex(line, index);
-}
-
-QString CodeSense::lineText(int line) const
-{
-    return m_sci->text(line);
 }
 
 CodeSense::Range CodeSense::getSelection(bool normalise) const
@@ -239,12 +221,6 @@ void CodeSense::runCommand(int command)
     }
 }
 
-int CodeSense::tokenClass() const
-{
-    const long pos = m_sci->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
-    return static_cast<int>(m_sci->SendScintilla(QsciScintilla::SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));
-}
-
 void CodeSense::focusEditor()
 {
     m_sci->setFocus(Qt::OtherFocusReason);
@@ -298,15 +274,6 @@ void CodeSense::setSyntaxColour(SyntaxItem item, const QColor& colour)
         m_sci->setMarginsForegroundColor(colour);
     else if (m_lexer)
         m_lexer->setColor(colour, static_cast<int>(styleOf(item)));
-}
-
-QColor CodeSense::syntaxColour(SyntaxItem item) const
-{
-    const unsigned long style = item == SyntaxItem::LineNumbers ? static_cast<unsigned long>(QsciScintillaBase::STYLE_LINENUMBER)
-                                                                 : static_cast<unsigned long>(styleOf(item));
-    const long bgr = m_sci->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style);
-    return QColor(static_cast<int>(bgr & 0xff), static_cast<int>((bgr >> 8) & 0xff),
-                  static_cast<int>((bgr >> 16) & 0xff));
 }
 
 void CodeSense::setSyntaxFontStyle(SyntaxItem item, bool bold, bool italic)

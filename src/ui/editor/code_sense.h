@@ -71,19 +71,13 @@ public:
 
     QString selectedText() const;
     void replaceSelectedText(const QString& text);
-    // Inserts at the caret; the caret stays in front of the text.
-    void insertText(const QString& text);
     // The one way generated text enters the script: replaces the selection,
     // leaves the caret right after the text with nothing selected, and gives
     // the editor the focus.
     void insertTextAtCaret(const QString& text);
-    QString currentWord() const;
-    QString lineText(int line) const;
     Range getSelection(bool normalise) const;
     void setSelection(const Range& range, bool scrollIntoView = true);
     void runCommand(int command);
-    // The style of the token at the caret.
-    int tokenClass() const;
     void focusEditor();
     // The main window moved: a floating tip or list would be left behind.
     void windowMoved();
@@ -104,7 +98,6 @@ public:
     // Replaces the highlighted names and restyles the script.
     void setKeywords(std::span<const std::string> keywords);
     void setSyntaxColour(SyntaxItem item, const QColor& colour);
-    QColor syntaxColour(SyntaxItem item) const;
     void setSyntaxFontStyle(SyntaxItem item, bool bold, bool italic);
     // The style (a ScriptStyle) of the byte at pos, styling up to it first.
     int styleAt(std::size_t pos) const;

@@ -30,7 +30,7 @@ TEST(ModifiedFlag, EveryKindOfUserChangeSetsItAndTheTitleShowsIt)
              f.form->command("mnuCommentBlock")->trigger();
          }},
         {"undo", [](test::FormFixture& f) {
-             f.form->codeSense()->insertText("x");
+             f.form->codeSense()->replaceSelectedText("x");
              f.form->documents().setModified(false);
              f.form->command("mnuPopupUndo")->trigger();
          }},
