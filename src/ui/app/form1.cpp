@@ -1,7 +1,7 @@
 #include "ui/app/form1.h"
 
+#include "core/app/settings_seed.h"
 #include "core/base/paths.h"
-#include "core/base/text_file.h"
 #include "core/config/setting_values.h"
 #include "core/config/settings_keys.h"
 #include "ui/winsvc/prompt_service.h"
@@ -133,7 +133,7 @@ void Form1::createServices()
 void Form1::ensureConfigFile()
 {
     if (fileExists(local(m_configFile))) return;
-    const std::string error = writeTextFile(local(m_configFile), "#configuration");
+    const std::string error = createSettingsFile(local(m_configFile), local(m_programFolder));
     if (!error.empty()) showError(QString::fromStdString(error));
 }
 
