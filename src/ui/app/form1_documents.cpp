@@ -260,11 +260,17 @@ void Form1::backToOpener()
 
 void Form1::registerAvsFilesCommand()
 {
-    const std::string error = registerAvsFiles(local(QCoreApplication::applicationFilePath()), processEnvironment);
-    if (error.empty())
-        showInfo(QStringLiteral(".avs files successfully registered with Clipwright"));
-    else
+    const std::string program = local(QCoreApplication::applicationFilePath());
+    const bool packaged = isRegisteredByPackage(program, processEnvironment);
+    const std::string error =
+        packaged ? makePackagedEntryDefault(processEnvironment) : registerAvsFiles(program, processEnvironment);
+    if (!error.empty())
         showError(qt(error));
+    else if (packaged)
+        showInfo(QStringLiteral(".avs files are already registered with Clipwright by its installed package; "
+                                "Clipwright is now their default application"));
+    else
+        showInfo(QStringLiteral(".avs files successfully registered with Clipwright"));
 }
 
 void Form1::unregisterAvsFilesCommand()
