@@ -4,6 +4,7 @@
 #include "core/base/text_encoding.h"
 #include "core/documents/mime_package.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -198,30 +199,25 @@ std::string execProgram(const std::string& exec)
     return program;
 }
 
-bool holdsItem(const std::string& list, const std::string& item)
+// The blank-trimmed, non-empty items of a list such as "a;b;" or "/x:/y".
+std::vector<std::string> listItems(const std::string& list, char separator)
 {
+    std::vector<std::string> items;
     std::size_t start = 0;
     while (start <= list.size()) {
-        std::size_t end = list.find(';', start);
+        std::size_t end = list.find(separator, start);
         if (end == std::string::npos) end = list.size();
-        if (trimmed(list.substr(start, end - start)) == item) return true;
+        if (std::string item = trimmed(list.substr(start, end - start)); !item.empty()) items.push_back(item);
         start = end + 1;
     }
-    return false;
+    return items;
 }
 
+// A search path's absolute folders; fallback when the variable is unset or empty.
 std::vector<std::string> searchList(const char* value, const char* fallback)
 {
-    const std::string list = value && *value ? value : fallback;
-    std::vector<std::string> folders;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(':', start);
-        if (end == std::string::npos) end = list.size();
-        const std::string folder = list.substr(start, end - start);
-        if (!folder.empty() && folder.front() == '/') folders.push_back(folder);
-        start = end + 1;
-    }
+    std::vector<std::string> folders = listItems(value && *value ? value : fallback, ':');
+    std::erase_if(folders, [](const std::string& folder) { return folder.front() != '/'; });
     return folders;
 }
 
@@ -375,7 +371,9 @@ bool isRegisteredByPackage(const std::string& executablePath, const EnvLookup& e
         const std::optional<std::string> text = readFileBytes(folder + "/applications/" + desktopId);
         if (!text) continue;
         const DesktopEntryKeys keys = readDesktopEntryKeys(*text);
-        if (holdsItem(keys.mimeTypes, mimeType) && sameFile(onPath(execProgram(keys.exec), env), executablePath))
+        const std::vector<std::string> types = listItems(keys.mimeTypes, ';');
+        if (std::find(types.begin(), types.end(), mimeType) != types.end() &&
+            sameFile(onPath(execProgram(keys.exec), env), executablePath))
             return true;
     }
     return false;

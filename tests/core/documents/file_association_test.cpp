@@ -181,6 +181,13 @@ TEST_F(PackagedRegistration, CountsOnlyAnEntryInTheSystemFoldersThatStartsThisPr
         EXPECT_EQ(isRegisteredByPackage(m_exe, env()), row.registered);
     }
 
+    // An Exec line written with every escape reads back as the path it names.
+    const std::string odd = m_home.file("odd $dir%/clip \"wright\\");
+    std::filesystem::create_directories(m_home.file("odd $dir%"));
+    std::filesystem::create_symlink(m_exe, odd);
+    installEntry("Exec=" + desktopExecProgram(odd) + " -i %f\n" + mime);
+    EXPECT_TRUE(isRegisteredByPackage(m_exe, env()));
+
     installEntry("Exec=clipwright -i %f\n" + mime);
     EXPECT_FALSE(isRegisteredByPackage(m_home.write("build/clipwright", ""), env())) << "a build elsewhere";
     m_vars["XDG_DATA_DIRS"] = m_home.file("opt/share");
