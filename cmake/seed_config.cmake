@@ -1,5 +1,5 @@
-# A fresh install starts on the bundled definition set. An existing
-# conf.properties is the user's and is never touched.
+# A build starts on the bundled definition set, as an installed copy does.
+# An existing conf.properties is the user's and is never touched.
 if(NOT EXISTS "${DEST}/conf.properties" AND EXISTS "${DEST}/def/3.7")
-    file(WRITE "${DEST}/conf.properties" "#configuration\r\navisynth.def.path=3.7\r\n")
+    file(COPY_FILE "${SEED}" "${DEST}/conf.properties")
 endif()

@@ -1,9 +1,44 @@
 #include "core/app/command_line.h"
 
+#include "core/base/paths.h"
+
 #include <algorithm>
+#include <string_view>
 
 namespace cw {
 namespace {
+
+bool isOneOf(std::string_view token, std::initializer_list<std::string_view> names)
+{
+    return std::find(names.begin(), names.end(), token) != names.end();
+}
+
+bool takesValue(std::string_view token)
+{
+    return isOneOf(token, {"-i", "-oh", "-ot"});
+}
+
+// The toolkit accepts its options with one dash or two.
+std::string_view withOneDash(std::string_view token)
+{
+    return token.starts_with("--") ? token.substr(1) : token;
+}
+
+bool isToolkitOptionWithValue(std::string_view token)
+{
+    return isOneOf(withOneDash(token),
+                   {"-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry",
+                    "-qwindowicon", "-qwindowtitle", "-session", "-style", "-stylesheet", "-qmljsdebugger",
+                    "-display", "-geometry", "-title", "-name", "-icon", "-visual"});
+}
+
+bool isToolkitFlag(std::string_view token)
+{
+    const std::string_view option = withOneDash(token);
+    return isOneOf(option, {"-reverse", "-widgetcount", "-nograb", "-dograb", "-testability", "-qdevel"}) ||
+           option.starts_with("-style=") || option.starts_with("-stylesheet=") ||
+           option.starts_with("-qmljsdebugger=");
+}
 
 std::string trimBlanks(const std::string& text)
 {
@@ -76,16 +111,64 @@ std::optional<std::uint32_t> parseWindowId(const std::string& text)
 CommandLineOptions parseCommandLine(const std::vector<std::string>& tokens)
 {
     CommandLineOptions options;
-    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::string& token = tokens[i];
+        const bool isValue = i > 0 && takesValue(tokens[i - 1]);
+        if (!isValue && !token.starts_with('-')) {
+            const std::string path = withoutQuotes(token);
+            if (fileExists(path)) options.scriptPath = path;
+        }
+        if (i + 1 == tokens.size()) break;
         const std::string& value = tokens[i + 1];
-        if (tokens[i] == "-i")
+        if (token == "-i")
             options.scriptPath = withoutQuotes(value);
-        else if (tokens[i] == "-oh")
+        else if (token == "-oh")
             options.openerWindow = parseWindowId(value).value_or(0);
-        else if (tokens[i] == "-ot")
+        else if (token == "-ot")
             options.openerTitle = withoutQuotes(value);
     }
     return options;
+}
+
+StartupRequest startupRequest(const std::vector<std::string>& tokens)
+{
+    using Action = StartupRequest::Action;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::string& token = tokens[i];
+        if (i > 0 && (takesValue(tokens[i - 1]) || isToolkitOptionWithValue(tokens[i - 1]))) continue;
+        if (token == "-h" || token == "--help") return {Action::Help, {}};
+        if (token == "--version") return {Action::Version, {}};
+        if (!token.starts_with('-') || takesValue(token) || token == "--exit-after-startup" ||
+            isToolkitOptionWithValue(token) || isToolkitFlag(token))
+            continue;
+        return {Action::UnknownOption, token};
+    }
+    return {};
+}
+
+std::string usageText()
+{
+    return "Usage: clipwright [OPTION]... [SCRIPT]\n"
+           "Edits AviSynth scripts (.avs) with a filter browser and a frame preview.\n"
+           "\n"
+           "  SCRIPT                open this script, when the file exists\n"
+           "  -i SCRIPT             open SCRIPT; a path that does not exist starts an\n"
+           "                        untitled script\n"
+           "  -oh WINDOW            the X11 window id, in hexadecimal, of the program that\n"
+           "                        started Clipwright: a \"Back to\" command then sends\n"
+           "                        the script to that window and closes the editor\n"
+           "  -ot TITLE             that program's name, shown after \"Back to \"\n"
+           "  --exit-after-startup  close as soon as the window is ready\n"
+           "  -h, --help            show this help and exit\n"
+           "  --version             show the versions of Clipwright and its libraries\n"
+           "                        and exit\n"
+           "\n"
+           "Qt's own options, such as -platform NAME or -style NAME, are accepted too.\n";
+}
+
+std::string unknownOptionMessage(const std::string& option)
+{
+    return "clipwright: unknown option '" + option + "'";
 }
 
 std::string backToOpenerCaption(const std::string& openerTitle)

@@ -23,8 +23,13 @@ std::vector<std::string> splitCommandLine(const std::string& text);
 // a switch without a following token is ignored, and the value token is
 // still looked at as a token of its own. A later switch overrides an
 // earlier one of the same kind.
+//
+// A token that is neither a switch nor the value of the switch before it is
+// a script to open when it names an existing file (double quotes removed),
+// as "-i" with that file would; it takes the place of an earlier "-i" and is
+// taken over by a later one.
 struct CommandLineOptions {
-    std::optional<std::string> scriptPath; // "-i", double quotes removed
+    std::optional<std::string> scriptPath; // "-i" or a plain file, double quotes removed
     std::uint32_t openerWindow = 0;        // "-oh", 0 when none or not hexadecimal
     std::string openerTitle;               // "-ot", double quotes removed
 };
@@ -34,6 +39,26 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& tokens);
 // The hexadecimal digits of an X11 window id without "0x"; nothing for any
 // other text, for more than 32 bits, and for 0.
 std::optional<std::uint32_t> parseWindowId(const std::string& text);
+
+// What to do before any window exists. The first token that asks for
+// help, for the version or is an unknown option decides; a token counts
+// only when it is not the value of the switch before it. The toolkit's own
+// options (-platform NAME, -style=NAME, -reverse, ...) are known too, since
+// the toolkit removes them only later. An unknown option is any other token
+// that starts with "-".
+struct StartupRequest {
+    enum class Action { Start, Help, Version, UnknownOption };
+    Action action = Action::Start;
+    std::string option; // the unknown option
+};
+
+StartupRequest startupRequest(const std::vector<std::string>& tokens);
+
+// The usage text of --help, several lines, ending with a line end.
+std::string usageText();
+
+// The one line, without its line end, that reports an unknown option.
+std::string unknownOptionMessage(const std::string& option);
 
 // "Back to opener" without a title, else "Back to " + title.
 std::string backToOpenerCaption(const std::string& openerTitle);

@@ -58,7 +58,8 @@ std::string programFolder(const EnvLookup& env)
 
 std::string settingsFolder(const std::string& programFolder, const EnvLookup& env)
 {
-    if (::access(programFolder.c_str(), W_OK) == 0) return programFolder;
+    const bool installed = fileExists(programFolder + "/" + settingsSeedName);
+    if (!installed && ::access(programFolder.c_str(), W_OK) == 0) return programFolder;
     std::string config;
     if (const char* xdg = env("XDG_CONFIG_HOME"); xdg && *xdg) {
         config = xdg;

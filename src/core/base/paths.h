@@ -29,8 +29,15 @@ std::string chooseTempFolder(const EnvLookup& env);
 // CLIPWRIGHT_HOME when set, else the folder of the running executable.
 std::string programFolder(const EnvLookup& env);
 
-// Where conf.properties lives: the program folder when it is writable, else
-// $XDG_CONFIG_HOME/clipwright (default ~/.config/clipwright), created on demand.
+// The settings an installed copy starts each user with, kept read-only in
+// its program folder. Its presence marks the copy as installed.
+inline constexpr const char* settingsSeedName = "conf.properties.default";
+
+// Where conf.properties lives: the program folder when it is writable and
+// holds no settings seed (a build, or a folder of the user's own), else
+// $XDG_CONFIG_HOME/clipwright (default ~/.config/clipwright), created on
+// demand. An installed copy thus never writes into its own folder, not even
+// for root, so removing it leaves nothing behind.
 std::string settingsFolder(const std::string& programFolder, const EnvLookup& env);
 
 } // namespace cw

@@ -42,6 +42,10 @@ std::string Settings::definitionFolder() const
 std::string Settings::createWhenMissing()
 {
     if (fileExists(m_file)) return {};
+    // An unreadable seed leaves the user where a build without one would:
+    // asked to choose a definition set.
+    if (const std::optional<std::string> seed = readFileBytes(m_programFolder + "/" + settingsSeedName))
+        return writeFileAtomically(m_file, *seed);
     return writeTextFile(m_file, "#configuration");
 }
 

@@ -24,7 +24,8 @@ public:
     // Where the definition sets live: def/ in the program folder.
     std::string definitionFolder() const;
 
-    // A missing file is created holding "#configuration"; "" or the reason.
+    // A missing file is created as a copy of the program folder's settings
+    // seed when it has one, else holding "#configuration"; "" or the reason.
     std::string createWhenMissing();
     // Reads the file; a missing or unreadable one gives every default.
     void read();

@@ -2,7 +2,9 @@
 
 #include "core/base/text_file.h"
 #include "core/base/text_encoding.h"
+#include "core/documents/mime_package.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -21,15 +23,6 @@ namespace {
 constexpr const char* mimeType = "text/x-avisynth";
 constexpr const char* desktopId = "clipwright.desktop";
 constexpr const char* defaultsGroup = "[Default Applications]";
-
-constexpr const char* mimePackage =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-    "  <mime-type type=\"text/x-avisynth\">\n"
-    "    <comment>AviSynth script</comment>\n"
-    "    <glob pattern=\"*.avs\"/>\n"
-    "  </mime-type>\n"
-    "</mime-info>\n";
 
 struct UserFolders {
     std::string data;
@@ -157,6 +150,92 @@ std::string keyOf(const std::string& line)
     return eq == std::string::npos || isGroupHeader(line) ? std::string() : trimmed(line.substr(0, eq));
 }
 
+// The values of the [Desktop Entry] group's keys Exec and MimeType.
+struct DesktopEntryKeys {
+    std::string exec;
+    std::string mimeTypes;
+};
+
+DesktopEntryKeys readDesktopEntryKeys(const std::string& text)
+{
+    DesktopEntryKeys keys;
+    bool inEntry = false;
+    for (const Line& line : splitKeepingEnds(text)) {
+        if (isGroupHeader(line.text)) inEntry = trimmed(line.text) == "[Desktop Entry]";
+        const std::string key = keyOf(line.text);
+        if (!inEntry || key.empty()) continue;
+        const std::string value = trimmed(line.text.substr(line.text.find('=') + 1));
+        if (key == "Exec") keys.exec = value;
+        if (key == "MimeType") keys.mimeTypes = value;
+    }
+    return keys;
+}
+
+// The program of an Exec line: its first word, with the escapes of the
+// string value undone first and then those of the quoting rules, the
+// reverse of desktopExecProgram.
+std::string execProgram(const std::string& exec)
+{
+    std::string value;
+    for (std::size_t i = 0; i < exec.size(); ++i) {
+        if (exec[i] != '\\' || i + 1 == exec.size()) {
+            value += exec[i];
+            continue;
+        }
+        const char c = exec[++i];
+        value += c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+    }
+    std::string program;
+    if (value.empty() || value.front() != '"') {
+        program = value.substr(0, value.find(' '));
+    } else {
+        for (std::size_t i = 1; i < value.size() && value[i] != '"'; ++i) {
+            if (value[i] == '\\' && i + 1 < value.size()) ++i;
+            program += value[i];
+        }
+    }
+    for (std::size_t at = program.find("%%"); at != std::string::npos; at = program.find("%%", at + 1))
+        program.erase(at, 1);
+    return program;
+}
+
+// The blank-trimmed, non-empty items of a list such as "a;b;" or "/x:/y".
+std::vector<std::string> listItems(const std::string& list, char separator)
+{
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(separator, start);
+        if (end == std::string::npos) end = list.size();
+        if (std::string item = trimmed(list.substr(start, end - start)); !item.empty()) items.push_back(item);
+        start = end + 1;
+    }
+    return items;
+}
+
+// A search path's absolute folders; fallback when the variable is unset or empty.
+std::vector<std::string> searchList(const char* value, const char* fallback)
+{
+    std::vector<std::string> folders = listItems(value && *value ? value : fallback, ':');
+    std::erase_if(folders, [](const std::string& folder) { return folder.front() != '/'; });
+    return folders;
+}
+
+std::string onPath(const std::string& program, const EnvLookup& env)
+{
+    if (program.find('/') != std::string::npos) return program;
+    for (const std::string& folder : searchList(env("PATH"), "/usr/local/bin:/usr/bin:/bin"))
+        if (const std::string candidate = folder + "/" + program; ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    return {};
+}
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
 } // namespace
 
 std::string desktopExecProgram(const std::string& executablePath)
@@ -275,7 +354,7 @@ std::string registerAvsFiles(const std::string& executablePath, const EnvLookup&
     if (!mimeapps) return mimeappsPath + ": cannot be read";
 
     const std::pair<std::string, std::string> writes[] = {
-        {mimeFolder + "/packages/clipwright-avs.xml", mimePackage},
+        {mimeFolder + "/packages/clipwright-avs.xml", avsMimePackage},
         {appsFolder + "/" + desktopId, desktopEntry},
         {mimeappsPath, withDefaultApplication(*mimeapps, mimeType, desktopId)},
     };
@@ -284,6 +363,40 @@ std::string registerAvsFiles(const std::string& executablePath, const EnvLookup&
 
     if (std::string error = runTool("update-mime-database", mimeFolder, folders->data); !error.empty()) return error;
     return runTool("update-desktop-database", appsFolder, folders->data);
+}
+
+bool isRegisteredByPackage(const std::string& executablePath, const EnvLookup& env)
+{
+    for (const std::string& folder : searchList(env("XDG_DATA_DIRS"), "/usr/local/share/:/usr/share/")) {
+        const std::optional<std::string> text = readFileBytes(folder + "/applications/" + desktopId);
+        if (!text) continue;
+        const DesktopEntryKeys keys = readDesktopEntryKeys(*text);
+        const std::vector<std::string> types = listItems(keys.mimeTypes, ';');
+        if (std::find(types.begin(), types.end(), mimeType) != types.end() &&
+            sameFile(onPath(execProgram(keys.exec), env), executablePath))
+            return true;
+    }
+    return false;
+}
+
+std::string makePackagedEntryDefault(const EnvLookup& env)
+{
+    const std::optional<UserFolders> folders = userFolders(env);
+    if (!folders) return noFolders;
+
+    const std::string appsFolder = folders->data + "/applications";
+    const bool hadOwnEntry = fileExists(appsFolder + "/" + desktopId);
+    if (std::string error = removeFile(appsFolder + "/" + desktopId); !error.empty()) return error;
+
+    if (std::string error = makeFolder(folders->config); !error.empty()) return error;
+    const std::string mimeappsPath = folders->config + "/mimeapps.list";
+    const std::optional<std::string> mimeapps = readOptionalFile(mimeappsPath);
+    if (!mimeapps) return mimeappsPath + ": cannot be read";
+    const std::string changed = withDefaultApplication(*mimeapps, mimeType, desktopId);
+    if (changed != *mimeapps)
+        if (std::string error = writeFileAtomically(mimeappsPath, changed); !error.empty()) return error;
+
+    return hadOwnEntry ? runTool("update-desktop-database", appsFolder, folders->data) : std::string();
 }
 
 std::string unregisterAvsFiles(const EnvLookup& env)

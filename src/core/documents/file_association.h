@@ -16,6 +16,19 @@ namespace cw {
 // else the file or tool and the reason.
 std::string registerAvsFiles(const std::string& executablePath, const EnvLookup& env);
 
+// Whether an installed package already registered the type for this very
+// program: one of the system's data folders ($XDG_DATA_DIRS, by default
+// /usr/local/share and /usr/share) holds a clipwright.desktop that declares
+// text/x-avisynth and whose Exec program, looked up on PATH and with links
+// followed, is executablePath. A program built from source has none.
+bool isRegisteredByPackage(const std::string& executablePath, const EnvLookup& env);
+
+// For a program whose package registered the type: makes the package's
+// entry this user's default for .avs files and removes the user's own
+// clipwright.desktop, left by an earlier registration, that would hide it.
+// Returns "" on success, else the file or tool and the reason.
+std::string makePackagedEntryDefault(const EnvLookup& env);
+
 // Removes the desktop entry and the default, keeping the MIME type. A file
 // that is already gone counts as removed. Returns "" or the reason.
 std::string unregisterAvsFiles(const EnvLookup& env);

@@ -154,7 +154,7 @@ void Form1::createMenuBar()
 
 void Form1::showAbout()
 {
-    PromptService::current().message(PromptService::Icon::Information, QStringLiteral("About"),
+    PromptService::current().message(PromptService::Icon::Application, QStringLiteral("About"),
                                      m_appTitle + QStringLiteral("\r\n") + CodeSense::rightsNotice());
 }
 

@@ -10,12 +10,17 @@ namespace cw {
 
 void registerAvsFilesCommand()
 {
+    const std::string program = toUtf8String(QCoreApplication::applicationFilePath());
+    const bool packaged = isRegisteredByPackage(program, processEnvironment);
     const std::string error =
-        registerAvsFiles(toUtf8String(QCoreApplication::applicationFilePath()), processEnvironment);
-    if (error.empty())
-        showInfo(QStringLiteral(".avs files successfully registered with Clipwright"));
-    else
+        packaged ? makePackagedEntryDefault(processEnvironment) : registerAvsFiles(program, processEnvironment);
+    if (!error.empty())
         showError(fromUtf8String(error));
+    else if (packaged)
+        showInfo(QStringLiteral(".avs files are already registered with Clipwright by its installed package; "
+                                "Clipwright is now their default application"));
+    else
+        showInfo(QStringLiteral(".avs files successfully registered with Clipwright"));
 }
 
 void unregisterAvsFilesCommand()

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QStyle>
 
 #include <cstdio>
 
@@ -38,6 +39,10 @@ void MessageBoxPrompts::message(Icon icon, const QString& title, const QString& 
                         : icon == Icon::Information ? QMessageBox::Information
                                                     : QMessageBox::Question;
     QMessageBox box(qtIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    if (icon == Icon::Application) {
+        const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        box.setIconPixmap(QApplication::windowIcon().pixmap(size, size));
+    }
     box.exec();
 }
 

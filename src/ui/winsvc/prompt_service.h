@@ -8,7 +8,8 @@ namespace cw {
 // prompt service, so tests can answer questions and read what was shown.
 class PromptService {
 public:
-    enum class Icon { Critical, Information, Question };
+    // Application: the program's own icon, as in the About box.
+    enum class Icon { Critical, Information, Question, Application };
     enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~PromptService() = default;

@@ -1,5 +1,7 @@
 #include "core/app/command_line.h"
 
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
 
 namespace cw {
@@ -72,6 +74,78 @@ TEST(CommandLine, ParsesTheOptions)
     }
     EXPECT_EQ(backToOpenerCaption(""), "Back to opener");
     EXPECT_EQ(backToOpenerCaption("Encoder GUI"), "Back to Encoder GUI");
+}
+
+TEST(CommandLine, APlainExistingFileOpensLikeDashI)
+{
+    test::TempDir dir;
+    const std::string a = dir.write("a.avs", ""), b = dir.write("b c.avs", "");
+    const std::string missing = dir.file("missing.avs");
+    const struct {
+        std::string text;
+        std::optional<std::string> scriptPath;
+    } rows[] = {
+        {a, a},
+        {joinArguments({b}), b},
+        {missing, std::nullopt},
+        {dir.path(), std::nullopt},
+        // The value of a switch is no plain file, so -i's value opens once.
+        {"-ot " + a, std::nullopt},
+        {"-oh " + a, std::nullopt},
+        {"-i " + missing + " " + a, a},
+        {a + " -i " + missing, missing},
+        {"--exit-after-startup " + a, a},
+        // Without a switch that takes it, the path stands on its own.
+        {"-I " + a, a},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(parseCommandLine(splitCommandLine(row.text)).scriptPath, row.scriptPath) << row.text;
+}
+
+TEST(CommandLine, HelpVersionAndUnknownOptionsAreSeenOnlyWhereNoValueIsExpected)
+{
+    using Action = StartupRequest::Action;
+    const struct {
+        const char* text;
+        Action action;
+        const char* option;
+    } rows[] = {
+        {"", Action::Start, ""},
+        {"-i a.avs -oh 1A2B -ot Tool --exit-after-startup", Action::Start, ""},
+        {"script.avs", Action::Start, ""},
+        {"--help", Action::Help, ""},
+        {"-h", Action::Help, ""},
+        {"a.avs --version", Action::Version, ""},
+        {"-x", Action::UnknownOption, "-x"},
+        {"-I a.avs", Action::UnknownOption, "-I"},
+        {"--HELP", Action::UnknownOption, "--HELP"},
+        {"-", Action::UnknownOption, "-"},
+        // The first that asks decides.
+        {"--version -x --help", Action::Version, ""},
+        {"-x --help", Action::UnknownOption, "-x"},
+        // A value is never a switch, whatever it looks like.
+        {"-ot --help", Action::Start, ""},
+        {"-i -x.avs", Action::Start, ""},
+        {"-ot -i --version", Action::Start, ""}, // "-i" is a switch as well as a value
+        // The toolkit's own options, with their values, and its flags.
+        {"-platform offscreen -style=fusion --style Fusion -reverse -display :1", Action::Start, ""},
+        {"-platform --help", Action::Start, ""},
+        {"-platform=xcb", Action::UnknownOption, "-platform=xcb"},
+    };
+    for (const auto& row : rows) {
+        const StartupRequest request = startupRequest(splitCommandLine(row.text));
+        EXPECT_EQ(request.action, row.action) << row.text;
+        EXPECT_EQ(request.option, row.option) << row.text;
+    }
+}
+
+TEST(CommandLine, UsageNamesEverySwitchAndTheErrorFitsOneLine)
+{
+    const std::string usage = usageText();
+    for (const char* option : {"-i SCRIPT", "-oh WINDOW", "-ot TITLE", "--exit-after-startup", "-h, --help", "--version"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    EXPECT_EQ(usage.back(), '\n');
+    EXPECT_EQ(unknownOptionMessage("-x"), "clipwright: unknown option '-x'");
 }
 
 } // namespace

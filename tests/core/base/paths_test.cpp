@@ -35,6 +35,18 @@ TEST(Paths, ExtensionExistenceAndProgramFolder)
     EXPECT_FALSE(programFolder(envOf({})).empty());
 }
 
+TEST(Paths, AnInstalledCopyKeepsTheSettingsInTheUsersFolderEvenWhenItCouldWriteItsOwn)
+{
+    test::TempDir program, config;
+    const EnvLookup env = envOf({{"XDG_CONFIG_HOME", config.path()}, {"HOME", "/nonexistent"}});
+    EXPECT_EQ(settingsFolder(program.path(), env), program.path());
+
+    program.write(settingsSeedName, "#configuration\r\n");
+    EXPECT_EQ(settingsFolder(program.path(), env), config.file("clipwright"));
+    EXPECT_TRUE(folderExists(config.file("clipwright")));
+    EXPECT_EQ(settingsFolder(program.path(), envOf({{"HOME", config.path()}})), config.file(".config/clipwright"));
+}
+
 TEST(TempFolder, PrefersTempThenTmpThenAPrivateFolderOfThisUser)
 {
     test::TempDir a, b;

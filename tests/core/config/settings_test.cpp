@@ -24,6 +24,21 @@ TEST(Settings, AMissingFileIsCreatedAndGivesEveryDefault)
     EXPECT_EQ(settings.definitionFolder(), dir.path() + "/def");
 }
 
+// An installed copy starts each user with its read-only seed, byte for byte.
+TEST(Settings, AFirstStartCopiesTheProgramFoldersSeed)
+{
+    test::TempDir program, user;
+    const std::string seed = "#configuration\r\navisynth.def.path=3.7\r\n";
+    program.write(settingsSeedName, seed);
+    Settings seeded(program.path(), user.file("conf.properties"));
+    EXPECT_EQ(seeded.createWhenMissing(), "");
+    EXPECT_EQ(user.read("conf.properties"), seed);
+
+    Settings unwritable(program.path(), user.file("missing/folder/conf.properties"));
+    const std::string error = unwritable.createWhenMissing();
+    EXPECT_NE(error.find(user.file("missing/folder")), std::string::npos) << error;
+}
+
 TEST(Settings, ReadsEveryValueFromOneReadWithItsFallbacks)
 {
     test::TempDir dir;

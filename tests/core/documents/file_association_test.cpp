@@ -139,5 +139,77 @@ TEST_F(Registration, RefusesAPathNotInUtf8AndReportsTheFileThatCannotBeWritten)
     EXPECT_NE(unregisterAvsFiles(env()), "");
 }
 
+class PackagedRegistration : public Registration {
+protected:
+    PackagedRegistration()
+    {
+        m_exe = m_home.write("usr/lib/clipwright/clipwright", "");
+        std::filesystem::permissions(m_exe, std::filesystem::perms::owner_all);
+        std::filesystem::create_directories(m_home.file("usr/bin"));
+        std::filesystem::create_symlink("../lib/clipwright/clipwright", m_home.file("usr/bin/clipwright"));
+        m_vars["PATH"] = m_home.file("nowhere") + ":" + m_home.file("usr/bin");
+        m_vars["XDG_DATA_DIRS"] = m_home.file("opt/share") + ":" + m_home.file("usr/share");
+    }
+
+    void installEntry(const std::string& body) const
+    {
+        m_home.write("usr/share/applications/clipwright.desktop", "[Desktop Entry]\nType=Application\n" + body);
+    }
+
+    std::string m_exe;
+};
+
+TEST_F(PackagedRegistration, CountsOnlyAnEntryInTheSystemFoldersThatStartsThisProgram)
+{
+    const std::string mime = "MimeType=text/plain;text/x-avisynth;\n";
+    const struct {
+        const char* name;
+        std::string entry; // "" installs none
+        bool registered;
+    } rows[] = {
+        {"found on PATH through its link", "Exec=clipwright -i %f\n" + mime, true},
+        {"absolute and quoted", "Exec=\"" + m_home.file("usr/bin/clipwright") + "\" %f\n" + mime, true},
+        {"no entry", "", false},
+        {"another type", "Exec=clipwright %f\nMimeType=text/plain;\n", false},
+        {"another program", "Exec=clipwright-old %f\n" + mime, false},
+        {"keys of another group", "[Desktop Action x]\nExec=clipwright\n" + mime, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::filesystem::remove_all(m_home.file("usr/share"));
+        if (!row.entry.empty()) installEntry(row.entry);
+        EXPECT_EQ(isRegisteredByPackage(m_exe, env()), row.registered);
+    }
+
+    // An Exec line written with every escape reads back as the path it names.
+    const std::string odd = m_home.file("odd $dir%/clip \"wright\\");
+    std::filesystem::create_directories(m_home.file("odd $dir%"));
+    std::filesystem::create_symlink(m_exe, odd);
+    installEntry("Exec=" + desktopExecProgram(odd) + " -i %f\n" + mime);
+    EXPECT_TRUE(isRegisteredByPackage(m_exe, env()));
+
+    installEntry("Exec=clipwright -i %f\n" + mime);
+    EXPECT_FALSE(isRegisteredByPackage(m_home.write("build/clipwright", ""), env())) << "a build elsewhere";
+    m_vars["XDG_DATA_DIRS"] = m_home.file("opt/share");
+    EXPECT_FALSE(isRegisteredByPackage(m_exe, env())) << "a prefix the desktop does not search";
+}
+
+TEST_F(PackagedRegistration, MakesThePackagedEntryTheDefaultAndDropsTheUsersOwn)
+{
+    installEntry("Exec=clipwright -i %f\nMimeType=text/x-avisynth;\n");
+    ASSERT_EQ(registerAvsFiles("/home/me/build/clipwright", env()), "");
+    m_home.write("my config/mimeapps.list", "[Default Applications]\ntext/x-avisynth=other.desktop\nb/c=d\n");
+
+    ASSERT_TRUE(isRegisteredByPackage(m_exe, env()));
+    EXPECT_EQ(makePackagedEntryDefault(env()), "");
+    EXPECT_FALSE(exists("my data/applications/clipwright.desktop"));
+    EXPECT_EQ(read("my config/mimeapps.list"),
+              "[Default Applications]\ntext/x-avisynth=clipwright.desktop\nb/c=d\n");
+    EXPECT_EQ(makePackagedEntryDefault(env()), "");
+
+    m_vars.clear();
+    EXPECT_NE(makePackagedEntryDefault(env()), "");
+}
+
 } // namespace
 } // namespace cw

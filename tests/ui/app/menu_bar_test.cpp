@@ -125,7 +125,7 @@ TEST(MenuBar, AboutIsBuiltFromTheTitleLineEachTime)
     f.form->command("mnuHelpAbout")->trigger();
     ASSERT_EQ(f.prompts.shown.size(), 2u); // the start-up notice, then About
     const auto& about = f.prompts.shown.back();
-    EXPECT_EQ(about.icon, PromptService::Icon::Information);
+    EXPECT_EQ(about.icon, PromptService::Icon::Application);
     EXPECT_EQ(about.title, "About");
     EXPECT_TRUE(about.text.startsWith(f.form->appTitle() + "\r\n"));
     EXPECT_TRUE(about.text.endsWith("All rights reserved."));

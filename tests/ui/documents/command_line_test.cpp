@@ -57,7 +57,9 @@ TEST(CommandLine, SwitchesSetUpTheBackCommand)
         {"repeated last token dropped", {"-oh", "10", "-ot", "10"}, 0x10, "Back to opener", ""},
         {"not hexadecimal", {"-oh", "0x1A2B", "-ot", "T"}, 0, nullptr, ""},
         {"window 0", {"-oh", "0"}, 0, nullptr, ""},
-        {"capital switch", {"-I", script}, 0, nullptr, ""},
+        // The program refuses "-I" before the window exists; the window alone sees a plain file.
+        {"plain file after a capital switch", {"-I", script}, 0, nullptr, script},
+        {"plain file", {"--exit-after-startup", script}, 0, nullptr, script},
         {"switch without value", {"-i"}, 0, nullptr, ""},
         {"missing script", {"-i", script + "x"}, 0, nullptr, ""},
         {"script and opener", {"-ot", "Tool", "-i", script, "-oh", "2f"}, 0x2F, "Back to Tool", script},

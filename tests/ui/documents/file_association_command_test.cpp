@@ -1,6 +1,7 @@
 #include "quiet_form.h"
 
 #include <QAction>
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,24 @@ TEST(FileAssociationCommands, EachCommandSaysWhetherItSucceeded)
     EXPECT_EQ(f.prompts.shown.size(), 1u);
     ::unsetenv("XDG_DATA_HOME");
     ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(FileAssociationCommands, RegisterSaysWhenTheInstalledPackageAlreadyDidIt)
+{
+    test::TempDir xdg;
+    xdg.write("system/applications/clipwright.desktop",
+              "[Desktop Entry]\nExec=\"" + QCoreApplication::applicationFilePath().toStdString() +
+                  "\" -i %f\nMimeType=text/x-avisynth;\n");
+    ::setenv("XDG_DATA_DIRS", xdg.file("system").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", xdg.file("data").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", xdg.file("config").c_str(), 1);
+    test::QuietForm f;
+    f.form->command("mnuOptionsRegisterAVS")->trigger();
+    EXPECT_EQ(f.shown(), "Information: .avs files are already registered with Clipwright by its installed "
+                         "package; Clipwright is now their default application");
+    EXPECT_EQ(xdg.read("config/mimeapps.list"), "[Default Applications]\ntext/x-avisynth=clipwright.desktop\n");
+    EXPECT_EQ(xdg.read("data/applications/clipwright.desktop"), "");
+    for (const char* name : {"XDG_DATA_DIRS", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) ::unsetenv(name);
 }
 
 } // namespace

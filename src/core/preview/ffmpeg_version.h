@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace cw {
+
+// One line naming the FFmpeg release and the versions of its libraries that
+// decode the preview, as loaded at run time, e.g.
+// "FFmpeg 5.1.6 (libavformat 59.27.100, libavcodec 59.37.100, ...)".
+std::string ffmpegVersion();
+
+} // namespace cw
