@@ -103,7 +103,10 @@ void Form1::createControllers()
 
     m_assistance = std::make_unique<CodeAssistance>(*m_codeSense, m_definitions->model());
     m_editing = std::make_unique<EditingCommands>(*m_codeSense, *this);
-    m_preview = std::make_unique<PreviewController>(*m_codeSense, m_settings, *this);
+    m_preview = std::make_unique<PreviewController>(*m_codeSense, m_settings, *this, [this] {
+        const std::string& file = m_documents->state().currentFile();
+        return file.empty() ? QStringLiteral("Untitled") : QFileInfo(fromUtf8String(file)).fileName();
+    });
 }
 
 void Form1::load()

@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace cw {
 namespace {
 
@@ -40,6 +42,8 @@ constexpr char listSeparator = '\n';
 // Off the default "?", which filter names such as "???" may hold.
 constexpr char listTypeSeparator = '\x1f';
 constexpr int completionListId = 1;
+constexpr int errorMarker = 1;
+constexpr int markerMargin = 1;
 
 ScriptStyle styleOf(CodeSense::SyntaxItem item)
 {
@@ -71,12 +75,28 @@ CodeSense::CodeSense(QWidget* parent) : QWidget(parent), m_sci(new QsciScintilla
     m_sci->setMarginLineNumbers(0, true);
     m_sci->setMarginWidth(0, QStringLiteral("00000"));
     m_sci->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_sci->markerDefine(QsciScintilla::Circle, errorMarker);
+    m_sci->setMarkerBackgroundColor(QColor(220, 30, 30), errorMarker);
+    m_sci->setMarkerForegroundColor(QColor(150, 0, 0), errorMarker);
+    m_sci->setMarginType(markerMargin, QsciScintilla::SymbolMargin);
+    m_sci->setMarginWidth(markerMargin, 0);
+    m_sci->setMarginMarkerMask(markerMargin, 1 << errorMarker);
 
     connect(m_sci, &QsciScintilla::textChanged, this, &CodeSense::textChangedByUser);
     // The editor raises the request itself, so the window's handler sees it
     // only when passed on.
     connect(m_sci, &QWidget::customContextMenuRequested, this, &QWidget::customContextMenuRequested);
     connect(m_sci, &QsciScintillaBase::SCN_CHARADDED, this, &CodeSense::charAdded);
+    // An edit of the line an error names takes the mark away.
+    connect(m_sci, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int, int, int, int, int, int, int) {
+                if (!(type & (QsciScintilla::SC_MOD_INSERTTEXT | QsciScintilla::SC_MOD_DELETETEXT))) return;
+                const int marked = errorMarkLine();
+                if (marked < 0) return;
+                const int line = static_cast<int>(
+                    m_sci->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+                if (line == marked) clearErrorMark();
+            });
     connect(m_sci, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { emit caretMoved(); });
     connect(m_sci, &QsciScintilla::userListActivated, this, [this](int id, const QString& text) {
         if (id == completionListId) emit completionChosen(text);
@@ -131,6 +151,7 @@ void CodeSense::setScript(const DecodedText& script)
     m_sci->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
     m_sci->SendScintilla(QsciScintilla::SCI_SETSAVEPOINT);
     m_sci->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
+    clearErrorMark();
 }
 
 std::string CodeSense::lineEnd() const
@@ -224,6 +245,28 @@ void CodeSense::runCommand(int command)
 void CodeSense::focusEditor()
 {
     m_sci->setFocus(Qt::OtherFocusReason);
+}
+
+void CodeSense::markErrorAt(int line, int column)
+{
+    clearErrorMark();
+    line = std::clamp(line, 0, std::max(0, m_sci->lines() - 1));
+    m_sci->markerAdd(line, errorMarker);
+    m_sci->setMarginWidth(markerMargin, QStringLiteral("00"));
+    setSelection({{line, column}, {line, column}});
+    focusEditor();
+}
+
+// The marker's margin takes room only while a line is marked.
+void CodeSense::clearErrorMark()
+{
+    m_sci->markerDeleteAll(errorMarker);
+    m_sci->setMarginWidth(markerMargin, 0);
+}
+
+int CodeSense::errorMarkLine() const
+{
+    return m_sci->markerFindNext(0, 1u << errorMarker);
 }
 
 void CodeSense::windowMoved()

@@ -79,6 +79,13 @@ public:
     void setSelection(const Range& range, bool scrollIntoView = true);
     void runCommand(int command);
     void focusEditor();
+    // Puts the caret at (line, column), counted from 0, and marks the line in
+    // the margin as the one an error names, until that line is edited or
+    // the mark is cleared.
+    void markErrorAt(int line, int column);
+    void clearErrorMark();
+    // The line that carries the error mark, or -1.
+    int errorMarkLine() const;
     // The main window moved: a floating tip or list would be left behind.
     void windowMoved();
     bool isModifiedSinceSave() const;

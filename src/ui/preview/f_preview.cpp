@@ -148,6 +148,7 @@ bool fPreview::startPreview()
                                                    toUtf8String(locale.groupSeparator())))));
     m_panels[1]->setText(QStringLiteral("Ratio: ") +
                          fromUtf8String(ratioText(info.width, info.height, toUtf8String(locale.decimalPoint()))));
+    emit opened();
     m_timer.start();
     return true;
 }
@@ -171,7 +172,7 @@ bool fPreview::open(const QString& path)
         result = m_player.openMovie(m_handle, alias, toUtf8String(path), "MPEGVideo");
     }
     if (!result.ok()) {
-        showError(fromUtf8String(result.text));
+        emit openFailed(fromUtf8String(result.text));
         return false;
     }
     readClipInformation();

@@ -46,7 +46,7 @@ public:
     ~fPreview() override;
 
     // Rewrites preview.avs from the editor, reopens it and shows frame 0.
-    // False, with the reason shown and the window closing, when the clip
+    // False, with openFailed raised and the window closing, when the clip
     // could not be opened.
     bool startPreview();
     // Shows frame pos, held within the clip; nothing when the clip has no frame.
@@ -64,6 +64,12 @@ public:
     cpvSlider* slider() const { return m_slider; }
     QTimer& timer() { return m_timer; }
     std::intptr_t frameHandle() const { return m_handle; }
+
+signals:
+    // The clip opened and shows its first frame.
+    void opened();
+    // The clip could not be opened: the service's text, for the owner to show.
+    void openFailed(const QString& message);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,6 +3,7 @@
 #include "core/base/paths.h"
 #include "core/base/text_file.h"
 #include "core/config/settings.h"
+#include "core/preview/script_error.h"
 #include "ui/base/qt_strings.h"
 #include "ui/editor/code_sense.h"
 #include "ui/preview/f_preview.h"
@@ -14,8 +15,9 @@
 
 namespace cw {
 
-PreviewController::PreviewController(const CodeSense& editor, Settings& settings, QWidget& window)
-    : m_editor(editor), m_settings(settings), m_window(window)
+PreviewController::PreviewController(CodeSense& editor, Settings& settings, QWidget& window,
+                                     std::function<QString()> documentName)
+    : m_editor(editor), m_settings(settings), m_window(window), m_documentName(std::move(documentName))
 {
 }
 
@@ -74,7 +76,18 @@ void PreviewController::internalPreview()
         return;
     }
     m_preview = new fPreview(m_player, [this] { return writePreviewScript(); }, &m_window);
+    connect(m_preview, &fPreview::opened, &m_editor, &CodeSense::clearErrorMark);
+    connect(m_preview, &fPreview::openFailed, this, &PreviewController::reportOpenFailure);
     if (m_preview->startPreview()) m_preview->show();
+}
+
+void PreviewController::reportOpenFailure(const QString& message)
+{
+    const std::string text = toUtf8String(message);
+    const std::string script = toUtf8String(previewScriptPath());
+    if (const std::optional<ScriptErrorLocation> at = findErrorLocation(text, script))
+        m_editor.markErrorAt(at->line - 1, at->column.value_or(1) - 1);
+    showError(fromUtf8String(nameScriptInMessage(text, script, toUtf8String(m_documentName()))));
 }
 
 void PreviewController::externalPreview()

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QAction;
 class QWidget;
 
@@ -21,7 +23,9 @@ class fPreview;
 class PreviewController : public QObject {
     Q_OBJECT
 public:
-    PreviewController(const CodeSense& editor, Settings& settings, QWidget& window);
+    // documentName names the script being edited in messages ("Untitled"
+    // before it has a file).
+    PreviewController(CodeSense& editor, Settings& settings, QWidget& window, std::function<QString()> documentName);
     ~PreviewController() override;
 
     MediaPlayer& player() { return m_player; }
@@ -53,9 +57,14 @@ public:
     void unloadPreview();
 
 private:
-    const CodeSense& m_editor;
+    // The frame server's message about the script that ran: the caret goes
+    // to the line it names, and the message names the edited script.
+    void reportOpenFailure(const QString& message);
+
+    CodeSense& m_editor;
     Settings& m_settings;
     QWidget& m_window;
+    std::function<QString()> m_documentName;
     MediaPlayer m_player;
     QString m_tempFolder;
     QString m_externalPlayer;

@@ -66,5 +66,26 @@ TEST(CodeSense, AWindows1252ScriptRoundTripsItsBytesNulIncluded)
     EXPECT_EQ(editor.textUtf8().substr(0, 26), "Subtitle(\"caf\xC3\xA9 \xE2\x82\xAC \xC2\x81\")\r\n");
 }
 
+// The mark of an error's line goes with the first edit of that line, not of another.
+TEST(CodeSense, AnErrorMarkStaysUntilItsLineIsEdited)
+{
+    CodeSense editor;
+    editor.setScript(script("a = 1\r\nBogus(2)\r\nc = 3\r\n"));
+    editor.markErrorAt(1, 6);
+    EXPECT_EQ(editor.errorMarkLine(), 1);
+    EXPECT_EQ(editor.getSelection(true), (CodeSense::Range{{1, 6}, {1, 6}}));
+    editor.setSelection({{2, 0}, {2, 0}});
+    editor.replaceSelectedText("x");
+    EXPECT_EQ(editor.errorMarkLine(), 1);
+    editor.setSelection({{1, 0}, {1, 5}});
+    editor.replaceSelectedText("Blur");
+    EXPECT_EQ(editor.errorMarkLine(), -1);
+
+    editor.markErrorAt(99, 0); // a line past the end marks the last one
+    EXPECT_EQ(editor.errorMarkLine(), 3);
+    editor.setScript(script("new"));
+    EXPECT_EQ(editor.errorMarkLine(), -1);
+}
+
 } // namespace
 } // namespace cw

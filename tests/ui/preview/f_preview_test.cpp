@@ -243,15 +243,19 @@ TEST(Preview, AScriptErrorIsShownInItsOwnWordsAndTheWindowUnloads)
     EXPECT_EQ(p.open(), nullptr);
     ASSERT_FALSE(p.f->prompts.shown.empty());
     EXPECT_EQ(p.f->prompts.shown.back().title, "#error");
-    EXPECT_EQ(p.f->prompts.shown.back().text, "Script error: There is no function named 'Bogus'.\n("
-                                                  + QString::fromStdString(p.temp.file("preview.avs")) + ", line 2)");
+    // The message names the edited script, and the caret goes to the line.
+    EXPECT_EQ(p.f->prompts.shown.back().text, "Script error: There is no function named 'Bogus'.\n(Untitled, line 2)");
+    EXPECT_EQ(p.form().codeSense()->errorMarkLine(), 1);
+    EXPECT_EQ(p.form().codeSense()->getSelection(true), (CodeSense::Range{{1, 0}, {1, 0}}));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<fPreview*>(w), nullptr);
     EXPECT_EQ(p.service().openCount(), 0);
 
-    // An open preview that is reloaded with a broken script closes too.
+    // An open preview that is reloaded with a broken script closes too; a
+    // script that opens takes the mark away.
     p.setScript("#fake 64 48 25 1 10");
     ASSERT_NE(p.open(), nullptr);
+    EXPECT_EQ(p.form().codeSense()->errorMarkLine(), -1);
     p.setScript("Bogus");
     EXPECT_EQ(p.open(), nullptr);
     EXPECT_EQ(p.service().openCount(), 0);
