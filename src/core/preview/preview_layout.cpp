@@ -16,7 +16,7 @@ int pixels(double twips)
 
 } // namespace
 
-PreviewLayout previewLayout(int videoWidth, int videoHeight)
+PreviewLayout previewLayout(int videoWidth, int videoHeight, int maxWindowWidth, int maxWindowHeight)
 {
     PreviewLayout l;
     if (videoWidth == 0) {
@@ -26,15 +26,25 @@ PreviewLayout previewLayout(int videoWidth, int videoHeight)
     l.videoWidth = videoWidth;
     l.videoHeight = videoHeight;
 
-    const double videoW = double(videoWidth) * twipsPerPixel;
-    const double videoH = double(videoHeight) * twipsPerPixel;
+    // The window is the video plus 260 by 1425 twips of frame and controls.
+    double scale = 1.0;
+    if (maxWindowWidth > 0 && maxWindowHeight > 0 && videoWidth > 0 && videoHeight > 0) {
+        const double roomW = maxWindowWidth - 260.0 / twipsPerPixel;
+        const double roomH = maxWindowHeight - 1425.0 / twipsPerPixel;
+        scale = std::clamp(std::min(roomW / videoWidth, roomH / videoHeight), 0.0, 1.0);
+    }
+    const int shownWidth = std::max(1, static_cast<int>(videoWidth * scale));
+    const int shownHeight = std::max(1, static_cast<int>(videoHeight * scale));
+
+    const double videoW = double(shownWidth) * twipsPerPixel;
+    const double videoH = double(shownHeight) * twipsPerPixel;
     const double windowW = std::max(videoW + 260, 9000.0);
     const double windowH = std::max(videoH + 450 + 975, 3750.0);
     l.windowWidth = pixels(windowW);
     l.windowHeight = pixels(windowH);
     l.clientWidth = l.windowWidth - 2 * 4;
     l.clientHeight = l.windowHeight - 2 * 4 - 20;
-    l.frameVideo = {pixels(75), pixels(75), videoWidth, videoHeight};
+    l.frameVideo = {pixels(75), pixels(75), shownWidth, shownHeight};
 
     const double sliderLeft = 75;
     const double sliderTop = windowH - 1050;

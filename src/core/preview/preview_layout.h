@@ -15,21 +15,24 @@ struct PixelRect {
 
 // Where the preview window puts its controls for a video of the given size,
 // in pixels. The window is designed in twips at 15 per pixel; a video that
-// reports no width gets a 600 by 250 area, which the window then shows.
+// reports no width gets a 600 by 250 area, which the window then shows. A
+// window that would not fit the screen's free area shows the video scaled
+// down, its aspect kept, so that its controls stay within reach.
 struct PreviewLayout {
-    int videoWidth = 0;
+    int videoWidth = 0; // the clip's own size, or the stand-in area
     int videoHeight = 0;
     int windowWidth = 0; // outer sizes, as designed
     int windowHeight = 0;
     int clientWidth = 0; // without a 4-pixel border and a 20-pixel caption
     int clientHeight = 0;
-    PixelRect frameVideo;
+    PixelRect frameVideo; // the video as shown
+
     PixelRect slider; // before it fits its height to its thumb
     PixelRect previousButton;
     PixelRect nextButton;
     PixelRect okButton;
 };
-PreviewLayout previewLayout(int videoWidth, int videoHeight);
+PreviewLayout previewLayout(int videoWidth, int videoHeight, int maxWindowWidth = 0, int maxWindowHeight = 0);
 
 // The frame a step to pos lands on: pos held within 0..length-1, or nothing
 // when the clip has no frame to show.

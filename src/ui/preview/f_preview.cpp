@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -192,7 +193,8 @@ void fPreview::readClipInformation()
 void fPreview::layoutWindow()
 {
     ClipInfo& info = m_player.clipInfo();
-    const PreviewLayout l = previewLayout(info.width, info.height);
+    const QSize room = screen() ? screen()->availableGeometry().size() : QSize();
+    const PreviewLayout l = previewLayout(info.width, info.height, room.width(), room.height());
     info.width = l.videoWidth;
     info.height = l.videoHeight;
     const auto place = [](QWidget* w, const PixelRect& r) { w->setGeometry(r.left, r.top, r.width, r.height); };

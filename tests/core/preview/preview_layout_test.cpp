@@ -33,6 +33,23 @@ TEST(PreviewLayout, PlacesTheControlsFromTheDesignInTwipsWithAMinimumWindow)
     EXPECT_EQ(none.windowHeight, 345);
 }
 
+// A 4K clip on a 1400x900 screen: the video shrinks, its aspect kept, so the
+// window and its controls fit; a clip that fits is never enlarged.
+TEST(PreviewLayout, AClipLargerThanTheScreenIsShownScaledDown)
+{
+    const PreviewLayout l = previewLayout(3840, 2160, 1400, 900);
+    EXPECT_EQ(l.videoWidth, 3840);
+    EXPECT_EQ(l.videoHeight, 2160);
+    EXPECT_LE(l.windowWidth, 1400);
+    EXPECT_LE(l.windowHeight, 900);
+    EXPECT_NEAR(double(l.frameVideo.width) / l.frameVideo.height, 16.0 / 9.0, 0.01);
+    EXPECT_EQ(l.frameVideo.width, 1382); // 1400 pixels less the frame's 260 twips
+    EXPECT_LE(l.okButton.left + l.okButton.width, l.clientWidth);
+    EXPECT_LE(l.slider.top + l.slider.height, l.clientHeight);
+
+    EXPECT_EQ(previewLayout(640, 480, 1400, 900).frameVideo, previewLayout(640, 480).frameVideo);
+}
+
 TEST(PreviewLayout, ClampFrameHoldsStepsWithinTheClip)
 {
     constexpr std::int64_t big = std::numeric_limits<std::int64_t>::max();
