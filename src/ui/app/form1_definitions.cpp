@@ -3,6 +3,7 @@
 #include "core/base/paths.h"
 #include "core/config/settings_keys.h"
 #include "core/defs/definition_loader.h"
+#include "core/preview/library_search.h"
 #include "core/preview/product_version.h"
 #include "ui/winsvc/prompt_service.h"
 #include "ui/editor/code_sense.h"
@@ -65,7 +66,7 @@ void Form1::reloadDefinitions()
 void Form1::showInterpreterVersion()
 {
     m_statusText->setText(QStringLiteral("Detected avisynth version: ") +
-                          QString::fromStdString(getProductVersion(defaultLibraryFolders(processEnvironment))));
+                          QString::fromStdString(getProductVersion(aviSynthLibraryFolders(processEnvironment))));
 }
 
 void Form1::loadDefinitions()
