@@ -120,7 +120,7 @@ run -- "$tools/install-avisynth" --help
 run -- "$tools/install-avisynth" --dry-run
 [ "$status" = 0 ] &&
     [ "$(steps)" = "[packages][clean][clone][configure][build][install][check][manifest]" ] &&
-    out_has "[clone] git clone -q --depth 1 --branch v3.7.5 https://github.com/AviSynth/AviSynthPlus.git $work/avisynthplus" &&
+    out_has "[clone] git -c advice.detachedHead=false clone -q --depth 1 --branch v3.7.5 https://github.com/AviSynth/AviSynthPlus.git $work/avisynthplus" &&
     out_has "-G Ninja -DCMAKE_BUILD_TYPE=Release -DENABLE_PLUGINS=OFF -DCMAKE_INSTALL_PREFIX=$home/.local" &&
     out_has "[install] cmake --install $work/avisynthplus-build" &&
     out_has "[check]   ColorBars(640, 480)" &&
@@ -152,7 +152,7 @@ while IFS='|' read -r vars args expected; do
     run "${var_list[@]}" -- "$tools/install-avisynth" --dry-run "${arg_list[@]}"
     [ "$status" = 0 ] && out_has "$expected" || fail "FFMS2 source with $vars $args"
 done <<EOF
-FAKE_LIBAVCODEC=61.19.100|--with-source-filter|[clone] git clone -q --depth 1 --branch 5.0 https://github.com/FFMS/ffms2.git $work/ffms2
+FAKE_LIBAVCODEC=61.19.100|--with-source-filter|[clone] git -c advice.detachedHead=false clone -q --depth 1 --branch 5.0 https://github.com/FFMS/ffms2.git $work/ffms2
 FAKE_LIBAVCODEC=60.31.102|--with-source-filter|--branch 5.0 https://github.com/FFMS/ffms2.git
 FAKE_LIBAVCODEC=60.31.0|--with-source-filter|--branch 5.0
 FAKE_LIBAVCODEC=60.3.100|--with-source-filter|f9cdf601bacbbc956dbf403346c66d869f22d316
