@@ -44,15 +44,13 @@ done
 printf '#!/bin/sh\nexec "$@"\n' >"$stubs/sudo"
 chmod +x "$stubs"/*
 
-# Everything on PATH except the compilers.
+# Everything on PATH except the compilers; the first folder on PATH wins,
+# so it is linked last.
 IFS=: read -ra path_dirs <<<"$PATH"
-for dir in "${path_dirs[@]}"; do
-    for file in "$dir"/*; do
-        name=${file##*/}
-        case $name in c++ | g++ | clang++ | cc | gcc | clang) continue ;; esac
-        [ -x "$file" ] && [ ! -e "$nocc/$name" ] && ln -s "$file" "$nocc/$name"
-    done
+for ((i = ${#path_dirs[@]} - 1; i >= 0; i--)); do
+    [ -d "${path_dirs[i]}" ] && ln -sf -t "$nocc" "${path_dirs[i]}"/*
 done
+rm -f "$nocc"/{c++,g++,clang++,cc,gcc,clang}
 
 failures=0
 fail() {
