@@ -37,7 +37,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string version = cw::getProductVersion(cw::aviSynthLibraryFolders(cw::processEnvironment));
-    std::printf("Frame %s of %s rendered at %dx%d by AviSynth+ %s\n", frame.c_str(), length.c_str(), width, height,
-                version.empty() ? "(version unknown)" : version.c_str());
+    std::printf("Frame %s of %s rendered at %dx%d by AviSynth+ %s\n", frame.c_str(), length.c_str(), width,
+                height, version.empty() ? "(version unknown)" : version.c_str());
     return 0;
 }

@@ -101,21 +101,22 @@ std::vector<std::string> aviSynthLibraryCandidates(const EnvLookup& env, const s
 
 std::string sourceCheckoutFolder()
 {
+    const fs::path installer = fs::path(CLIPWRIGHT_SOURCE_DIR) / "tools/install-avisynth";
     std::error_code ec;
-    return fs::is_regular_file(fs::path(CLIPWRIGHT_SOURCE_DIR) / "tools/install-avisynth", ec) ? CLIPWRIGHT_SOURCE_DIR
-                                                                                                : "";
+    return fs::is_regular_file(installer, ec) ? CLIPWRIGHT_SOURCE_DIR : "";
 }
 
 std::string aviSynthNotFoundText(const std::string& sourceCheckout)
 {
-    std::string text = "AviSynth+ not found: libavisynth.so could not be loaded, so scripts cannot be previewed. ";
+    std::string text =
+        "AviSynth+ not found: libavisynth.so could not be loaded, so scripts cannot be previewed. ";
     if (!sourceCheckout.empty()) {
         text += "Install it for your user with " + sourceCheckout +
-                "/tools/install-avisynth --with-source-filter (it builds AviSynth+ and the FFMS2 source filter "
-                "into ~/.local in a few minutes), then press F5 again. ";
+                "/tools/install-avisynth --with-source-filter (it builds AviSynth+ and the FFMS2 source "
+                "filter into ~/.local in a few minutes), then press F5 again. ";
     } else {
-        text += "Install AviSynth+ 3.7 or newer and a source filter as the \"Preview\" section of Clipwright's "
-                "install notes describes (README.md, installed in share/doc/clipwright). ";
+        text += "Install AviSynth+ 3.7 or newer and a source filter as the \"Preview\" section of "
+                "Clipwright's install notes describes (README.md, installed in share/doc/clipwright). ";
     }
     return text + "An AviSynth+ installed elsewhere is found when " + aviSynthLibraryVariable +
            " names its lib folder.";

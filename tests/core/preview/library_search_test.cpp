@@ -37,24 +37,29 @@ TEST(AviSynthLibraryFolders, OwnFoldersThenLibraryPathThenLocalLibThenTheLoaders
     dir.write("ld.so.conf", "# comment\ninclude conf.d/*.conf\n/opt/one /opt/two\n");
     dir.write("conf.d/b.conf", "/opt/b # trailing\n/opt/one\n");
     dir.write("conf.d/a.conf", "/opt/a/\ninclude ../ld.so.conf\n");
-    const Folders loader = {"/opt/a", "/opt/one", "/opt/two", "/opt/b", "/lib", "/usr/lib", "/lib64", "/usr/lib64"};
+    const Folders loader = {"/opt/a", "/opt/one", "/opt/two", "/opt/b",
+                            "/lib",   "/usr/lib", "/lib64",   "/usr/lib64"};
 
     const struct {
         std::map<std::string, std::string> env;
         Folders expected;
     } rows[] = {
         {{}, loader},
-        {{{"CLIPWRIGHT_AVISYNTH_LIB", "/mine/lib:/more/"}, {"LD_LIBRARY_PATH", "/env/x::/env/y"}, {"HOME", "/home/u"}},
+        {{{"CLIPWRIGHT_AVISYNTH_LIB", "/mine/lib:/more/"},
+          {"LD_LIBRARY_PATH", "/env/x::/env/y"},
+          {"HOME", "/home/u"}},
          joined({"/mine/lib", "/more", "/env/x", "/env/y", "/home/u/.local/lib"}, loader)},
         // A folder named twice keeps its first place.
-        {{{"CLIPWRIGHT_AVISYNTH_LIB", "/home/u/.local/lib/"}, {"LD_LIBRARY_PATH", "/opt/b"}, {"HOME", "/home/u"}},
+        {{{"CLIPWRIGHT_AVISYNTH_LIB", "/home/u/.local/lib/"},
+          {"LD_LIBRARY_PATH", "/opt/b"},
+          {"HOME", "/home/u"}},
          {"/home/u/.local/lib", "/opt/b", "/opt/a", "/opt/one", "/opt/two", "/lib", "/usr/lib", "/lib64",
           "/usr/lib64"}},
+        {{{"HOME", "/"}}, joined({"/.local/lib"}, loader)},
+        {{{"HOME", "/home/u/"}}, joined({"/home/u/.local/lib"}, loader)},
         // A home that is not an absolute folder adds nothing.
         {{{"HOME", ""}}, loader},
         {{{"HOME", "relative"}}, loader},
-        {{{"HOME", "/"}}, joined({"/.local/lib"}, loader)},
-        {{{"HOME", "/home/u/"}}, joined({"/home/u/.local/lib"}, loader)},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(aviSynthLibraryFolders(lookupIn(row.env), dir.file("ld.so.conf")), row.expected)
@@ -66,15 +71,16 @@ TEST(AviSynthLibraryFolders, OwnFoldersThenLibraryPathThenLocalLibThenTheLoaders
 // version reader looks; the bare names last, for the loader's own search.
 TEST(AviSynthLibraryCandidates, UnversionedNameInEveryFolderFirstAndBareNamesLast)
 {
-    const Folders candidates = aviSynthLibraryCandidates(lookupIn({{"HOME", "/home/u"}}), "/nonexistent/ld.so.conf");
+    const Folders candidates =
+        aviSynthLibraryCandidates(lookupIn({{"HOME", "/home/u"}}), "/nonexistent/ld.so.conf");
     const Folders head(candidates.begin(), candidates.begin() + 6);
     const Folders expectedHead = {"/home/u/.local/lib/libavisynth.so", "/lib/libavisynth.so",
                                   "/usr/lib/libavisynth.so",           "/lib64/libavisynth.so",
                                   "/usr/lib64/libavisynth.so",         "/home/u/.local/lib/libavisynth.so.12"};
     EXPECT_EQ(head, expectedHead);
     const Folders tail(candidates.end() - 5, candidates.end());
-    const Folders expectedTail = {"libavisynth.so", "libavisynth.so.12", "libavisynth.so.11", "libavisynth.so.10",
-                                  "libavisynth.so.9"};
+    const Folders expectedTail = {"libavisynth.so", "libavisynth.so.12", "libavisynth.so.11",
+                                  "libavisynth.so.10", "libavisynth.so.9"};
     EXPECT_EQ(tail, expectedTail);
     EXPECT_EQ(candidates.size(), 5u * 5u + 5u);
 }
