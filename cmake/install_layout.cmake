@@ -26,6 +26,8 @@ install(CODE "
     file(CREATE_LINK ${link_to_def} \"\${root}/${CLIPWRIGHT_PROGRAM_DIR}/def\" SYMBOLIC)
 ")
 
+# The install notes the preview points to when it finds no AviSynth+.
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/clipwright)
 install(FILES data/clipwright.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/org.clipwright.Clipwright.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/clipwright-avs.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)

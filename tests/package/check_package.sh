@@ -22,6 +22,7 @@ expected="./usr/bin/clipwright
 ./usr/lib/clipwright/conf.properties.default
 ./usr/lib/clipwright/def
 ./usr/share/applications/clipwright.desktop
+./usr/share/doc/clipwright/README.md
 ./usr/share/icons/hicolor/128x128/apps/clipwright.png
 ./usr/share/icons/hicolor/16x16/apps/clipwright.png
 ./usr/share/icons/hicolor/24x24/apps/clipwright.png

@@ -1,5 +1,7 @@
 #include "core/preview/media_device.h"
 
+#include "core/preview/library_search.h"
+
 #include <cstring>
 #include <dlfcn.h>
 #include <map>
@@ -208,12 +210,6 @@ const RgbFrame* AviSynthDevice::frame(int n, std::string& error)
 }
 
 } // namespace
-
-std::string aviSynthNotFoundText()
-{
-    return "AviSynth+ not found: libavisynth.so could not be loaded. Install AviSynth+ (its library "
-           "libavisynth.so must be on the library path, for example in /usr/local/lib) to preview scripts.";
-}
 
 std::unique_ptr<MediaDevice> openAviSynthDevice(const std::string& path,
                                                 const std::vector<std::string>& libraryNames,

@@ -1,6 +1,7 @@
 #include "core/preview/media_command_service.h"
 
 #include "core/base/paths.h"
+#include "core/preview/library_search.h"
 
 #include <algorithm>
 #include <charconv>
@@ -58,8 +59,7 @@ MediaCommandService::MediaCommandService() : m_aviSynthNames(defaultAviSynthLibr
 
 std::vector<std::string> MediaCommandService::defaultAviSynthLibraryNames()
 {
-    return {"libavisynth.so", "libavisynth.so.12", "libavisynth.so.11", "libavisynth.so.10",
-            "libavisynth.so.9"};
+    return aviSynthLibraryCandidates(processEnvironment);
 }
 
 void MediaCommandService::registerFrameSink(std::intptr_t handle, FrameSink sink)

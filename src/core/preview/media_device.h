@@ -32,9 +32,6 @@ public:
 // Any media file through FFmpeg; nullptr with error set on failure.
 std::unique_ptr<MediaDevice> openFfmpegDevice(const std::string& path, std::string& error);
 
-// The text shown when no frame-server library could be loaded.
-std::string aviSynthNotFoundText();
-
 // An AviSynth+ script, the library loaded from the first of libraryNames
 // that dlopen accepts. nullptr with error set on failure: the script's own
 // error text when the script fails.

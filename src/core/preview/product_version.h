@@ -1,17 +1,9 @@
 #pragma once
 
-#include "core/base/paths.h"
-
 #include <string>
 #include <vector>
 
 namespace cw {
-
-// The folders the dynamic loader searches, in its order, each once:
-// LD_LIBRARY_PATH, the folders listed in /etc/ld.so.conf (following its
-// "include" lines), then the standard ones. Folders need not exist.
-std::vector<std::string> defaultLibraryFolders(const EnvLookup& env,
-                                               const std::string& ldSoConf = "/etc/ld.so.conf");
 
 // The version of the interpreter library found in folders, as four numbers
 // joined by "." ("3.7.5.0"): "libavisynth.so" is looked for in every folder

@@ -2,6 +2,7 @@
 
 #include "core/app/command_line.h"
 #include "core/app/opener_link.h"
+#include "core/preview/library_search.h"
 #include "core/preview/product_version.h"
 #include "ui/base/qt_strings.h"
 #include "ui/browser/filter_browser.h"
@@ -160,7 +161,7 @@ void Form1::attachSplitters()
 void Form1::showInterpreterVersion()
 {
     m_statusText->setText(QStringLiteral("Detected avisynth version: ") +
-                          fromUtf8String(getProductVersion(defaultLibraryFolders(processEnvironment))));
+                          fromUtf8String(getProductVersion(aviSynthLibraryFolders(processEnvironment))));
 }
 
 // The editor gives up its own bindings of every key the program handles.

@@ -1,4 +1,5 @@
 #include "core/preview/media_command_service.h"
+#include "core/preview/library_search.h"
 
 #include "support/temp_dir.h"
 #include "test_clips.h"

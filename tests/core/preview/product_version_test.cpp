@@ -62,19 +62,5 @@ TEST_F(LibraryFolders, FollowsTheUnversionedLinkElseTheVersionedNames)
     EXPECT_EQ(getProductVersion({}), "");
 }
 
-TEST_F(LibraryFolders, DefaultFoldersFollowTheLoaderOrder)
-{
-    dir.write("ld.so.conf", "# comment\ninclude conf.d/*.conf\n/opt/one /opt/two\n");
-    dir.write("conf.d/b.conf", "/opt/b # trailing\n/opt/one\n");
-    dir.write("conf.d/a.conf", "/opt/a/\ninclude ../ld.so.conf\n");
-    const EnvLookup env = [](const char* name) -> const char* {
-        return std::string(name) == "LD_LIBRARY_PATH" ? "/env/x::/env/y" : nullptr;
-    };
-    const std::vector<std::string> folders = defaultLibraryFolders(env, dir.file("ld.so.conf"));
-    const std::vector<std::string> expected = {"/env/x", "/env/y", "/opt/a",   "/opt/one", "/opt/two",
-                                               "/opt/b", "/lib",   "/usr/lib", "/lib64",   "/usr/lib64"};
-    EXPECT_EQ(folders, expected);
-}
-
 } // namespace
 } // namespace cw
