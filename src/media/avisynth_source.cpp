@@ -17,6 +17,9 @@ namespace {
 constexpr std::size_t kValueBytes = 1024;
 constexpr int kArrayElements = 64;
 constexpr std::size_t kPropertyBytes = 256 * 1024;
+// More than AviSynth+ ever puts before a frame's first row to align it
+// (64 bytes as built today).
+constexpr long long kAlignmentPad = 4096;
 
 // A preview steps through frames; AviSynth+'s own default (a quarter of
 // the memory, up to 4 GB) leaves less for the editor and everything else.
@@ -54,12 +57,16 @@ private:
     const AvsApi& m_api;
     void* m_env = nullptr;
     void* m_clip = nullptr;
+    // The script's own clip when it had to be converted: its frames carry the
+    // script's properties, which conversion rewrites.
+    void* m_scriptClip = nullptr;
     ClipFacts m_facts;
 };
 
 AviSynthSource::~AviSynthSource()
 {
     if (m_clip) m_api.releaseClip(m_clip);
+    if (m_scriptClip) m_api.releaseClip(m_scriptClip);
     if (m_env) m_api.deleteScriptEnvironment(m_env);
 }
 
@@ -99,6 +106,7 @@ bool AviSynthSource::open(const std::string& path, OpenFailureKind& kind, std::s
     m_facts.format = invokeText("PixelType", script);
     const std::string bits = invokeText("BitsPerComponent", script);
     std::from_chars(bits.data(), bits.data() + bits.size(), m_facts.bitDepth);
+    if (m_facts.format != "RGB32") m_scriptClip = m_api.takeClip(script, m_env);
     // A clip that is RGB32 already comes back unchanged.
     AvsValue rgb = m_api.invoke(m_env, "ConvertToRGB32", script, nullptr);
     m_api.releaseValue(script);
@@ -155,12 +163,13 @@ bool AviSynthSource::checkFrame(int n, const void* frame, std::string& error) co
         return false;
     }
     // The buffer is read only where the frame's own fields prove that the
-    // layout is the one expected.
+    // layout is the one expected. Its size leaves out the pad that aligns
+    // the first row, which the offset includes.
     const auto* head = static_cast<const AvsFrameHead*>(frame);
     if (head->pitch == pitch && head->rowSize == rowSize && head->height == rows && head->buffer &&
         head->buffer->data + head->offset == pixels) {
         const int size = head->buffer->dataSize;
-        if (head->offset < 0 || size < 0 || head->offset + extent > size) {
+        if (head->offset < 0 || size < 0 || head->offset + extent > size + kAlignmentPad) {
             error = frameOutsideBufferText(n, rows, pitch, static_cast<std::size_t>(std::max(size, 0)));
             return false;
         }
@@ -219,8 +228,12 @@ bool AviSynthSource::render(int n, std::uint8_t* out, std::size_t stride,
         error = frameOutsideClipText(n);
         return false;
     }
+    // The script's frame first: converting it then finds it in AviSynth+'s
+    // cache instead of rendering it twice.
+    void* scriptFrame = m_scriptClip && m_api.getFramePropsRo ? m_api.getFrame(m_scriptClip, n) : nullptr;
     void* frame = m_api.getFrame(m_clip, n);
     if (!frame) {
+        if (scriptFrame) m_api.releaseVideoFrame(scriptFrame);
         const char* text = m_api.clipGetError(m_clip);
         error = text && *text ? text : frameNotProducedText(n);
         return false;
@@ -235,9 +248,10 @@ bool AviSynthSource::render(int n, std::uint8_t* out, std::size_t stride,
         for (int y = 0; y < rows; ++y)
             std::memcpy(out + y * stride, pixels + static_cast<std::ptrdiff_t>(rows - 1 - y) * pitch,
                         rowSize);
-        readProperties(frame, properties);
+        readProperties(scriptFrame ? scriptFrame : frame, properties);
     }
     m_api.releaseVideoFrame(frame);
+    if (scriptFrame) m_api.releaseVideoFrame(scriptFrame);
     return fits;
 }
 

@@ -47,8 +47,9 @@ struct RenderedFrame {
 // at once; the answers come through Events, called from onReadable() only
 // (never from inside a request), so a Qt socket notifier on eventFd() is all
 // the editor needs. Every open and every frame request that is sent gets
-// exactly one answer; when the server dies, that answer is its
-// end's text. Not thread-safe: one thread uses it.
+// exactly one answer unless a later open or close replaces its clip first;
+// when the server dies, that answer is the text of its end. Not
+// thread-safe: one thread uses it.
 class FrameServerClient {
 public:
     struct Events {

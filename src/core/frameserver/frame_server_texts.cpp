@@ -59,6 +59,11 @@ std::string mediaCannotDecodeText(const std::string& path, const std::string& re
 
 std::string mediaNoFramesText() { return "The video holds no frames."; }
 
+std::string ffmpegModuleMissingText(const std::string& reason)
+{
+    return "Media files cannot be opened: the frame server's FFmpeg module is missing or broken (" + reason + ").";
+}
+
 std::string frameOutsideClipText(int number) {
     return "Frame " + std::to_string(number) + " is outside the clip.";
 }

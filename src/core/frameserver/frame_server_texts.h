@@ -24,6 +24,7 @@ std::string mediaCannotReadText(const std::string& path, const std::string& reas
 std::string mediaNoVideoText(const std::string& path);
 std::string mediaCannotDecodeText(const std::string& path, const std::string& reason);
 std::string mediaNoFramesText();
+std::string ffmpegModuleMissingText(const std::string& reason);
 
 // Frames.
 std::string frameOutsideClipText(int number);

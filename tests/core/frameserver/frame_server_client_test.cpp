@@ -129,15 +129,15 @@ TEST_F(FrameServerClientTest, FailuresSayWhetherTheScriptRan)
     EXPECT_EQ(r.failure, OpenFailureKind::script);
     EXPECT_EQ(r.error, clipTooLargeText(65536, 16385));
 
-    ASSERT_TRUE(open(script("#fake 32 16 25 1 10\n#fake-fail 4\n#fake-lie 5\n")).ok);
+    ASSERT_TRUE(open(script("#fake 320 240 25 1 10\n#fake-fail 4\n#fake-lie 5\n")).ok);
     EXPECT_FALSE(frame(4));
     EXPECT_FALSE(frame(5));
     EXPECT_FALSE(frame(10));
     EXPECT_FALSE(frame(-1));
     ASSERT_EQ(failures.size(), 4u);
     EXPECT_EQ(failures[0].second, "Frame 4 failed on purpose");
-    // The stand-in hands over 8 of the 16 rows it claims.
-    EXPECT_EQ(failures[1].second, frameOutsideBufferText(5, 16, 160, 16 + 8 * 160));
+    // The stand-in hands over 120 of the 240 rows it claims.
+    EXPECT_EQ(failures[1].second, frameOutsideBufferText(5, 240, 1312, 120 * 1312));
     EXPECT_EQ(failures[2].second, frameOutsideClipText(10));
     EXPECT_EQ(failures[3].second, frameOutsideClipText(-1));
     EXPECT_TRUE(frame(3));
@@ -187,6 +187,26 @@ TEST_F(FrameServerClientTest, MediaFilesOpenThroughFfmpegInTheServer)
     const OpenResult broken = open(dir.write("noise.mp4", std::string(4096, 'x')), SourceKind::mediaFile);
     EXPECT_FALSE(broken.ok);
     EXPECT_NE(broken.error.find("noise.mp4"), std::string::npos) << broken.error;
+}
+
+// FFmpeg comes as a module beside the server; a server without it still
+// previews scripts.
+TEST(FrameServerClient, WithoutItsFfmpegModuleTheServerStillOpensScripts)
+{
+    test::TempDir dir;
+    const std::string server = dir.file("clipwright-frameserver");
+    std::filesystem::copy_file(CLIPWRIGHT_FRAMESERVER, server);
+    FrameServerClient client({server, {CLIPWRIGHT_FAKE_AVISYNTH}});
+    std::vector<OpenResult> opens;
+    client.setEvents({.opened = [&](const OpenResult& r) { opens.push_back(r); }});
+    client.open(dir.write("clip.mkv", "x"), SourceKind::mediaFile);
+    ASSERT_TRUE(client.waitUntil([&] { return opens.size() == 1; }, kWaitMs));
+    client.open(dir.write("a.avs", "#fake 8 4 25 1 3\n"), SourceKind::script);
+    ASSERT_TRUE(client.waitUntil([&] { return opens.size() == 2; }, kWaitMs));
+    EXPECT_EQ(opens[0].error.rfind("Media files cannot be opened: the frame server's FFmpeg module", 0), 0u)
+        << opens[0].error;
+    EXPECT_NE(opens[0].error.find("clipwright-ffmpeg.so"), std::string::npos);
+    EXPECT_TRUE(opens[1].ok);
 }
 
 struct Fault {
