@@ -102,6 +102,7 @@ bool FrameServerClient::ensureStarted()
     m_output.clear();
     m_stopRequested = false;
     m_broken = false;
+    m_brokenText.clear();
     watch(m_child->socket());
     watch(m_child->output());
     watch(m_child->endFd());
