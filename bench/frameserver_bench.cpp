@@ -271,6 +271,42 @@ void BM_OpenAndFirstFrameSameServer(benchmark::State& state)
 }
 BENCHMARK(BM_OpenAndFirstFrameSameServer)->Unit(benchmark::kMillisecond)->Iterations(20);
 
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// A reload three ways in turns, in milliseconds: in this process, in the
+// server kept from the last reload, and in a server started for it.
+void BM_ReloadInTurns(benchmark::State& state)
+{
+    const cw::AvsApi* avs = api(state);
+    if (!avs) return;
+    Child kept;
+    if (!kept.open()) return state.SkipWithError(kept.error().c_str());
+    std::vector<double> inProcess, keptServer, newServer;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        InProcess(*avs).frame(0);
+        inProcess.push_back(msSince(start));
+        start = Clock::now();
+        if (!kept.open() || !kept.frame(0)) return state.SkipWithError(kept.error().c_str());
+        keptServer.push_back(msSince(start));
+        start = Clock::now();
+        {
+            Child fresh;
+            if (!fresh.open() || !fresh.frame(0)) return state.SkipWithError(fresh.error().c_str());
+            newServer.push_back(msSince(start));
+            fresh.client().shutdown();
+        }
+    }
+    state.counters["in_process_ms"] = median(inProcess);
+    state.counters["kept_server_ms"] = median(keptServer);
+    state.counters["new_server_ms"] = median(newServer);
+}
+BENCHMARK(BM_ReloadInTurns)->Unit(benchmark::kMillisecond)->Iterations(20);
+
 long residentKb(pid_t pid)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
