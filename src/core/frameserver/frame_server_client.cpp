@@ -132,6 +132,9 @@ void FrameServerClient::open(const std::string& path, SourceKind kind)
     m_opening = false;
     m_pendingFrame.reset();
     m_shownSlot = -1;
+    // A server still busy with the last clip could keep the new one waiting
+    // for as long as its frame takes: a new server is quicker.
+    if (busy()) endChild();
     if (running()) readOutput();
     if (!ensureStarted()) return;
     m_output.clear();
@@ -196,6 +199,11 @@ bool FrameServerClient::busy() const
 void FrameServerClient::shutdown()
 {
     m_deferred.clear();
+    endChild();
+}
+
+void FrameServerClient::endChild()
+{
     if (!m_child) return;
     int status;
     if (busy()) {
@@ -402,7 +410,7 @@ void FrameServerClient::fault(const std::string& detail)
     m_child->kill();
     int status;
     m_child->reap(-1, status);
-    endChild(frameServerMalformedText(detail));
+    reportEnd(frameServerMalformedText(detail));
 }
 
 void FrameServerClient::ended()
@@ -416,15 +424,15 @@ void FrameServerClient::ended()
     if (!m_child->reap(1000, status)) {
         m_child->kill();
         m_child->reap(-1, status);
-        return endChild(frameServerNotListeningText(m_brokenText.empty() ? "no answer" : m_brokenText));
+        return reportEnd(frameServerNotListeningText(m_brokenText.empty() ? "no answer" : m_brokenText));
     }
     const std::string text = m_stopRequested ? frameServerStoppedByUserText(activity())
                                              : frameServerStoppedText(describeWaitStatus(status), activity(),
                                                                       m_output.lastLines(12));
-    endChild(text);
+    reportEnd(text);
 }
 
-void FrameServerClient::endChild(const std::string& text)
+void FrameServerClient::reportEnd(const std::string& text)
 {
     std::vector<Expected> answers;
     for (const Expected& e : m_expected)

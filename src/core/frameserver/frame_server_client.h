@@ -72,7 +72,9 @@ public:
     void setEvents(Events events) { m_events = std::move(events); }
 
     // Opens a clip in place of the current one, starting a server when none
-    // runs. Frames of the previous clip are no longer answered.
+    // runs; a server still busy with an open or a frame is ended instead of
+    // waited for (and that end is not reported). Frames of the previous clip
+    // are no longer answered.
     void open(const std::string& path, SourceKind kind);
     // Frame number of the clip being opened or open. One frame renders at a
     // time; of the frames asked for meanwhile only the newest waits, so a
@@ -125,7 +127,8 @@ private:
     bool readSocket();
     void fault(const std::string& detail);
     void ended();
-    void endChild(const std::string& text);
+    void endChild();
+    void reportEnd(const std::string& text);
     void forgetChild();
     void watch(int fd);
     std::string activity() const;

@@ -335,22 +335,37 @@ TEST_F(FrameServerClientTest, AScrubRendersTheNewestPositionNotAQueue)
     EXPECT_TRUE(failures.empty());
 }
 
-TEST_F(FrameServerClientTest, AnswersForAClosedClipAreDroppedAndTheServerIsReused)
+TEST_F(FrameServerClientTest, AnswersForAClosedClipAreDroppedAndAnIdleServerIsReused)
 {
     ASSERT_TRUE(open(script("#fake 16 8 25 1 100\n#fake-slow 100\n", "slow.avs")).ok);
     const pid_t pid = client.pid();
     client.requestFrame(5);
     client.close();
     client.requestFrame(6); // no clip: ignored
+    client.ping(77);
+    ASSERT_TRUE(client.waitUntil([&] { return !pongs.empty(); }, kWaitMs));
+    EXPECT_EQ(pongs, std::vector<std::uint32_t>{77});
+    EXPECT_TRUE(frames.empty() && failures.empty());
+
     const OpenResult r = open(script("#fake 32 16 50 1 10\n", "next.avs"));
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.facts.width, 32);
     ASSERT_TRUE(frame(2));
     EXPECT_EQ(frames, std::vector<int>{2});
-    EXPECT_EQ(client.pid(), pid) << "an open reuses the running server";
-    client.ping(77);
-    ASSERT_TRUE(client.waitUntil([&] { return !pongs.empty(); }, kWaitMs));
-    EXPECT_EQ(pongs, std::vector<std::uint32_t>{77});
+    EXPECT_EQ(client.pid(), pid) << "an open reuses the idle server";
+}
+
+TEST_F(FrameServerClientTest, AnOpenDoesNotWaitForAFrameOfTheLastClip)
+{
+    ASSERT_TRUE(open(script("#fake-hang 3\n", "hang.avs")).ok);
+    const pid_t busy = client.pid();
+    client.requestFrame(3);
+    client.waitUntil([] { return false; }, 50);
+    ASSERT_TRUE(open(script("#fake 32 16 50 1 10\n", "next.avs")).ok);
+    EXPECT_TRUE(frame(1));
+    EXPECT_NE(client.pid(), busy);
+    EXPECT_TRUE(gone(busy));
+    EXPECT_TRUE(failures.empty() && stops.empty()) << "the replaced server's end is not news";
 }
 
 TEST(FrameServerClient, AServerThatCannotStartAnswersLikeAnyOther)
