@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -216,7 +217,17 @@ struct Fault {
     const char* text;
 };
 
-class FrameServerFaults : public FrameServerClientTest, public ::testing::WithParamInterface<Fault> {};
+class FrameServerFaults : public FrameServerClientTest, public ::testing::WithParamInterface<Fault> {
+protected:
+    // A server built with AddressSanitizer would report the crashes itself
+    // instead of dying of them.
+    static void SetUpTestSuite()
+    {
+        const char* options = std::getenv("ASAN_OPTIONS");
+        const std::string value = options && *options ? std::string(options) + ":handle_segv=0" : "handle_segv=0";
+        setenv("ASAN_OPTIONS", value.c_str(), 1);
+    }
+};
 
 // The server dies; the answer to what it was doing and the stopped event
 // both say how, the process is reaped, and the next clip opens in a new
