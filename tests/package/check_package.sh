@@ -19,6 +19,8 @@ dpkg-deb -x "$deb" "$root"
 # Every file and link outside the definition sets, and the sets as in the source.
 expected="./usr/bin/clipwright
 ./usr/lib/clipwright/clipwright
+./usr/lib/clipwright/clipwright-ffmpeg.so
+./usr/lib/clipwright/clipwright-frameserver
 ./usr/lib/clipwright/conf.properties.default
 ./usr/lib/clipwright/def
 ./usr/share/applications/clipwright.desktop

@@ -7,8 +7,8 @@
 
 namespace cw {
 
-// 32-bit pixels 0xffRRGGBB in native byte order (bytes B, G, R, 255 on a
-// little-endian machine), rows top-down.
+// 32-bit RGB pixels in native byte order (bytes B, G, R and one that a
+// 32-bit RGB picture ignores, on a little-endian machine), rows top-down.
 struct RgbFrame {
     int width = 0;
     int height = 0;

@@ -1,9 +1,12 @@
-#include "core/preview/media_device.h"
+#include "core/frameserver/frame_server_texts.h"
+#include "core/frameserver/shared_frames.h"
+#include "media/frame_source.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -31,16 +34,14 @@ struct FrameFree {
 };
 using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 
-class FfmpegDevice : public MediaDevice {
+class FfmpegSource : public FrameSource {
 public:
-    ~FfmpegDevice() override;
+    ~FfmpegSource() override;
     bool open(const std::string& path, std::string& error);
 
-    int width() const override { return m_width; }
-    int height() const override { return m_height; }
-    int frameCount() const override { return static_cast<int>(m_index.size()); }
-    double frameRate() const override { return m_rate; }
-    const RgbFrame* frame(int n, std::string& error) override;
+    const ClipFacts& facts() const override { return m_facts; }
+    bool render(int n, std::uint8_t* out, std::size_t stride, std::vector<FrameProperty>& properties,
+                std::string& error) override;
 
 private:
     struct Packet {
@@ -55,6 +56,7 @@ private:
         std::int64_t seekTs;
     };
 
+    void describe(const AVStream* stream);
     bool buildIndex(std::string& error);
     int keyBefore(int n) const;
     bool seekToKey(int keyIndex);
@@ -63,7 +65,7 @@ private:
     bool receiveOne(int target, std::string& error);
     void remember(int number, const AVFrame* f);
     const AVFrame* cached(int n) const;
-    const RgbFrame* convert(const AVFrame* f, std::string& error);
+    bool convert(const AVFrame* f, std::uint8_t* out, std::size_t stride, std::string& error);
 
     AVFormatContext* m_format = nullptr;
     AVCodecContext* m_codec = nullptr;
@@ -71,9 +73,7 @@ private:
     AVFrame* m_decoded = nullptr;
     SwsContext* m_sws = nullptr;
     int m_stream = -1;
-    int m_width = 0;
-    int m_height = 0;
-    double m_rate = 0;
+    ClipFacts m_facts;
 
     // Presentation timestamps by frame number; empty in counting mode.
     std::vector<std::int64_t> m_index;
@@ -91,11 +91,9 @@ private:
     bool m_sentEof = false;
 
     std::deque<std::pair<int, FramePtr>> m_cache;
-    RgbFrame m_rgb;
-    int m_rgbNumber = -1;
 };
 
-FfmpegDevice::~FfmpegDevice()
+FfmpegSource::~FfmpegSource()
 {
     m_cache.clear();
     sws_freeContext(m_sws);
@@ -105,25 +103,26 @@ FfmpegDevice::~FfmpegDevice()
     avformat_close_input(&m_format);
 }
 
-bool FfmpegDevice::open(const std::string& path, std::string& error)
+bool FfmpegSource::open(const std::string& path, std::string& error)
 {
     int rc = avformat_open_input(&m_format, path.c_str(), nullptr, nullptr);
     if (rc < 0) {
-        error = "Cannot open \"" + path + "\": " + avErrorText(rc);
+        error = mediaCannotOpenText(path, avErrorText(rc));
         return false;
     }
     rc = avformat_find_stream_info(m_format, nullptr);
     if (rc < 0) {
-        error = "Cannot read \"" + path + "\": " + avErrorText(rc);
+        error = mediaCannotReadText(path, avErrorText(rc));
         return false;
     }
     const AVCodec* decoder = nullptr;
     m_stream = av_find_best_stream(m_format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (m_stream < 0 || !decoder) {
-        error = "\"" + path + "\" holds no video that can be decoded.";
+        error = mediaNoVideoText(path);
         return false;
     }
     AVStream* stream = m_format->streams[m_stream];
+    describe(stream);
     for (unsigned i = 0; i < m_format->nb_streams; ++i)
         if (static_cast<int>(i) != m_stream) m_format->streams[i]->discard = AVDISCARD_ALL;
 
@@ -131,7 +130,7 @@ bool FfmpegDevice::open(const std::string& path, std::string& error)
     m_packet = av_packet_alloc();
     m_decoded = av_frame_alloc();
     if (!m_codec || !m_packet || !m_decoded) {
-        error = "Out of memory.";
+        error = outOfMemoryText();
         return false;
     }
     avcodec_parameters_to_context(m_codec, stream->codecpar);
@@ -141,13 +140,18 @@ bool FfmpegDevice::open(const std::string& path, std::string& error)
     m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     rc = avcodec_open2(m_codec, decoder, nullptr);
     if (rc < 0) {
-        error = "Cannot decode \"" + path + "\": " + avErrorText(rc);
+        error = mediaCannotDecodeText(path, avErrorText(rc));
         return false;
     }
-    m_width = stream->codecpar->width;
-    m_height = stream->codecpar->height;
-    if (m_width <= 0 || m_height <= 0) {
-        error = "\"" + path + "\" holds no video that can be decoded.";
+    m_facts.width = stream->codecpar->width;
+    m_facts.height = stream->codecpar->height;
+    if (m_facts.width <= 0 || m_facts.height <= 0) {
+        error = mediaNoVideoText(path);
+        return false;
+    }
+    FrameLayout layout;
+    if (!frameLayout(m_facts.width, m_facts.height, layout)) {
+        error = clipTooLargeText(m_facts.width, m_facts.height);
         return false;
     }
     if (!buildIndex(error)) return false;
@@ -155,21 +159,21 @@ bool FfmpegDevice::open(const std::string& path, std::string& error)
     // The container's average counts the empty frames AVI holds for
     // B-frames, doubling the rate of a remuxed H.264 stream; FFmpeg's own
     // guess prefers the stream's base rate unless that is implausible.
-    const AVRational rate = av_guess_frame_rate(m_format, stream, nullptr);
-    if (rate.num > 0 && rate.den > 0) {
-        m_rate = av_q2d(rate);
-    } else if (m_index.size() > 1) {
-        const double span = (m_index.back() - m_index.front()) * av_q2d(stream->time_base);
-        m_rate = span > 0 ? (m_index.size() - 1) / span : 25.0;
-    } else {
-        m_rate = 25.0;
+    AVRational rate = av_guess_frame_rate(m_format, stream, nullptr);
+    if (rate.num <= 0 || rate.den <= 0) {
+        const double span =
+            m_index.size() > 1 ? (m_index.back() - m_index.front()) * av_q2d(stream->time_base) : 0;
+        rate = span > 0 ? av_d2q((m_index.size() - 1) / span, 1000000) : AVRational{25, 1};
     }
+    m_facts.rateNumerator = static_cast<std::uint32_t>(rate.num);
+    m_facts.rateDenominator = static_cast<std::uint32_t>(rate.den);
+    m_facts.frameCount = static_cast<int>(m_index.size());
     return true;
 }
 
 // One pass over the packets without decoding: the presentation order of the
 // frames, their count and the key frames, whatever the container states.
-bool FfmpegDevice::buildIndex(std::string& error)
+bool FfmpegSource::buildIndex(std::string& error)
 {
     std::vector<Packet> packets;
     bool allPts = true;
@@ -182,7 +186,7 @@ bool FfmpegDevice::buildIndex(std::string& error)
         av_packet_unref(m_packet);
     }
     if (packets.empty()) {
-        error = "The video holds no frames.";
+        error = mediaNoFramesText();
         return false;
     }
     m_counting = !allPts;
@@ -210,7 +214,8 @@ bool FfmpegDevice::buildIndex(std::string& error)
         const AVCodecParameters* par = m_format->streams[m_stream]->codecpar;
         const bool keysClosed = par->video_delay == 0 || par->codec_id == AV_CODEC_ID_H264;
         for (std::size_t i = 0; i < packets.size(); ++i)
-            if (packets[i].key && (keysClosed || i == 0)) m_keys.push_back({static_cast<int>(i), m_dtsOrder[i]});
+            if (packets[i].key && (keysClosed || i == 0))
+                m_keys.push_back({static_cast<int>(i), m_dtsOrder[i]});
         m_index.assign(m_dtsOrder.begin(), m_dtsOrder.end());
     }
     std::sort(m_keys.begin(), m_keys.end(), [](const Key& a, const Key& b) { return a.frame < b.frame; });
@@ -218,7 +223,7 @@ bool FfmpegDevice::buildIndex(std::string& error)
     return true;
 }
 
-int FfmpegDevice::keyBefore(int n) const
+int FfmpegSource::keyBefore(int n) const
 {
     auto it = std::upper_bound(m_keys.begin(), m_keys.end(), n,
                                [](int value, const Key& k) { return value < k.frame; });
@@ -226,13 +231,13 @@ int FfmpegDevice::keyBefore(int n) const
 }
 
 // The number of the frame whose timestamp is the last one not after it.
-int FfmpegDevice::frameNumberOf(std::int64_t timestamp) const
+int FfmpegSource::frameNumberOf(std::int64_t timestamp) const
 {
     auto it = std::upper_bound(m_index.begin(), m_index.end(), timestamp);
     return std::max(0, static_cast<int>(it - m_index.begin()) - 1);
 }
 
-bool FfmpegDevice::seekToKey(int keyIndex)
+bool FfmpegSource::seekToKey(int keyIndex)
 {
     avcodec_flush_buffers(m_codec);
     m_last = -1;
@@ -246,14 +251,14 @@ bool FfmpegDevice::seekToKey(int keyIndex)
     return av_seek_frame(m_format, m_stream, key.seekTs, AVSEEK_FLAG_BACKWARD) >= 0;
 }
 
-void FfmpegDevice::remember(int number, const AVFrame* f)
+void FfmpegSource::remember(int number, const AVFrame* f)
 {
     if (cached(number)) return;
     if (m_cache.size() >= kCacheCapacity) m_cache.pop_front();
     m_cache.emplace_back(number, FramePtr(av_frame_clone(f)));
 }
 
-const AVFrame* FfmpegDevice::cached(int n) const
+const AVFrame* FfmpegSource::cached(int n) const
 {
     for (const auto& [number, f] : m_cache)
         if (number == n) return f.get();
@@ -263,7 +268,7 @@ const AVFrame* FfmpegDevice::cached(int n) const
 // Feeds packets until the decoder hands out one frame, numbered into m_last.
 // Frames well before the target that nothing refers to are not decoded at
 // all; that leaves every later frame exact.
-bool FfmpegDevice::receiveOne(int target, std::string& error)
+bool FfmpegSource::receiveOne(int target, std::string& error)
 {
     for (;;) {
         int rc = avcodec_receive_frame(m_codec, m_decoded);
@@ -283,7 +288,7 @@ bool FfmpegDevice::receiveOne(int target, std::string& error)
             return false;
         }
         if (rc != AVERROR(EAGAIN)) {
-            error = "Decoding failed: " + avErrorText(rc);
+            error = frameDecodingFailedText(avErrorText(rc));
             m_drained = true;
             return false;
         }
@@ -322,13 +327,13 @@ bool FfmpegDevice::receiveOne(int target, std::string& error)
     }
 }
 
-AVFrame* FfmpegDevice::decodeTo(int n, std::string& error)
+AVFrame* FfmpegSource::decodeTo(int n, std::string& error)
 {
     const int key = keyBefore(n);
     const bool forward = m_last >= 0 && m_last < n && !m_drained && m_keys[key].frame <= m_last;
     int seekKey = key;
     if (!forward && !seekToKey(seekKey)) {
-        error = "Seeking failed.";
+        error = seekingFailedText();
         return nullptr;
     }
     bool fresh = !forward;
@@ -361,51 +366,61 @@ AVFrame* FfmpegDevice::decodeTo(int n, std::string& error)
         m_last = -1;
         return m_decoded;
     }
-    if (error.empty()) error = "Frame " + std::to_string(n) + " could not be decoded.";
+    if (error.empty()) error = frameNotDecodedText(n);
     m_last = -1;
     return nullptr;
 }
 
-const RgbFrame* FfmpegDevice::convert(const AVFrame* f, std::string& error)
+bool FfmpegSource::convert(const AVFrame* f, std::uint8_t* out, std::size_t stride, std::string& error)
 {
-    m_sws = sws_getCachedContext(m_sws, f->width, f->height, static_cast<AVPixelFormat>(f->format), f->width,
-                                 f->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    // A stream may change size midway; the clip keeps the size it opened with.
+    m_sws =
+        sws_getCachedContext(m_sws, f->width, f->height, static_cast<AVPixelFormat>(f->format), m_facts.width,
+                             m_facts.height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!m_sws) {
-        error = "The picture format cannot be converted.";
-        return nullptr;
+        error = pictureNotConvertibleText();
+        return false;
     }
-    m_rgb.width = f->width;
-    m_rgb.height = f->height;
-    m_rgb.stride = f->width * 4;
-    m_rgb.bytes.resize(static_cast<std::size_t>(m_rgb.stride) * f->height);
-    std::uint8_t* planes[4] = {m_rgb.bytes.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {m_rgb.stride, 0, 0, 0};
+    std::uint8_t* planes[4] = {out, nullptr, nullptr, nullptr};
+    int strides[4] = {static_cast<int>(stride), 0, 0, 0};
     sws_scale(m_sws, f->data, f->linesize, 0, f->height, planes, strides);
-    return &m_rgb;
+    return true;
 }
 
-const RgbFrame* FfmpegDevice::frame(int n, std::string& error)
-{
-    if (n < 0 || n >= frameCount()) {
-        error = "Frame " + std::to_string(n) + " is outside the clip.";
-        return nullptr;
+bool FfmpegSource::render(int n, std::uint8_t* out, std::size_t stride,
+                          std::vector<FrameProperty>& properties, std::string& error) {
+    properties.clear();
+    if (n < 0 || n >= m_facts.frameCount) {
+        error = frameOutsideClipText(n);
+        return false;
     }
-    if (n == m_rgbNumber) return &m_rgb;
     const AVFrame* f = cached(n);
     if (!f) f = decodeTo(n, error);
-    if (!f) return nullptr;
-    const RgbFrame* rgb = convert(f, error);
-    m_rgbNumber = rgb ? n : -1;
-    return rgb;
+    return f && convert(f, out, stride, error);
+}
+
+// The file's own picture format and its sound, before anything is converted.
+void FfmpegSource::describe(const AVStream* stream)
+{
+    const auto format = static_cast<AVPixelFormat>(stream->codecpar->format);
+    if (const char* name = av_get_pix_fmt_name(format)) m_facts.format = name;
+    if (const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format))
+        m_facts.bitDepth = descriptor->comp[0].depth;
+    const int audio = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (audio >= 0) {
+        const AVCodecParameters* par = m_format->streams[audio]->codecpar;
+        m_facts.audioRate = par->sample_rate;
+        m_facts.audioChannels = par->ch_layout.nb_channels;
+    }
 }
 
 } // namespace
 
-std::unique_ptr<MediaDevice> openFfmpegDevice(const std::string& path, std::string& error)
+std::unique_ptr<FrameSource> openFfmpegSource(const std::string& path, std::string& error)
 {
-    auto device = std::make_unique<FfmpegDevice>();
-    if (!device->open(path, error)) return nullptr;
-    return device;
+    auto source = std::make_unique<FfmpegSource>();
+    if (!source->open(path, error)) return nullptr;
+    return source;
 }
 
 } // namespace cw
