@@ -7,9 +7,9 @@
 
 #include <QAccessible>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
@@ -43,9 +43,9 @@ struct PreviewFixture {
     int frameShown() { return preview->frameVideo()->image().pixelColor(0, 0).blue(); }
     int sliderValue() { return preview->slider()->Value(); }
     MediaCommandService& service() { return player.service(); }
-    void key(QWidget* target, QEvent::Type type, Qt::Key k, bool autoRepeat = false)
+    void key(QWidget* target, QEvent::Type type, Qt::Key k)
     {
-        QKeyEvent event(type, k, Qt::NoModifier, QString(), autoRepeat);
+        QKeyEvent event(type, k, Qt::NoModifier);
         QApplication::sendEvent(target, &event);
     }
 
