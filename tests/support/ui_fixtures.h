@@ -1,9 +1,6 @@
 #pragma once
 
 #include "ui/app/form1.h"
-#include "ui/defs/definition_sets.h"
-#include "ui/documents/document_session.h"
-#include "ui/preview/preview_controller.h"
 #include "ui/winsvc/prompt_service.h"
 #include "ui/winsvc/c_file_dialog.h"
 
@@ -41,6 +38,14 @@ public:
         const Answer a = answers.front();
         answers.pop_front();
         return a;
+    }
+
+    // Everything shown so far, one "title: text" per line.
+    QString lines() const
+    {
+        QStringList all;
+        for (const Shown& s : shown) all << s.title + ": " + s.text;
+        return all.join('\n');
     }
 
     std::vector<Shown> shown;

@@ -1,4 +1,4 @@
-#include "definition_files.h"
+#include "support/definition_files.h"
 #include "ui/winsvc/window_helpers.h"
 #include "ui/browser/description_pane.h"
 
@@ -43,7 +43,6 @@ struct Shown {
         edit.setFont(paneFont());
         EXPECT_TRUE(showFilterDescription(edit, model, model.plugins()[0].filters[0].key));
     }
-    QStringList lines() const { return edit.toPlainText().split(QChar(u'\n')); }
 
     DefinitionModel model;
     QTextEdit edit;
@@ -57,9 +56,11 @@ TEST(DescriptionPane, ShowsAFilterFormattedAndIgnoresUnknownKeys)
                               + parameterXml("mode", "string"),
                           "Draws a fading box.")
                 + filterXml("Plain", "", parameterXml("value", "int")));
-    EXPECT_EQ(shown.lines(), QStringList({"FadeBox(clip, [strength], \"mode\")", "", "Draws a fading box.", "", "",
-                                          "clip (clip)", "", "strength (int 0-255)", "", "mode (string)", "", "",
-                                          "Plugin :: DemoPlugin", "Demonstration filters"}));
+    // The core's CRLF line ends become plain paragraphs.
+    EXPECT_EQ(shown.edit.toPlainText().split('\n'),
+              QStringList({"FadeBox(clip, [strength], \"mode\")", "", "Draws a fading box.", "", "", "clip (clip)", "",
+                           "strength (int 0-255)", "", "mode (string)", "", "", "Plugin :: DemoPlugin",
+                           "Demonstration filters"}));
     EXPECT_EQ(boldRuns(shown.edit), QStringList({"FadeBox(clip, [strength], \"mode\")", "clip", "strength", "mode",
                                                  "red: Plugin :: DemoPlugin"}));
     EXPECT_EQ(shown.edit.textCursor().position(), 0);
@@ -76,7 +77,6 @@ TEST(DescriptionPane, ShowsAFilterFormattedAndIgnoresUnknownKeys)
     // The next description takes no format from the previous one.
     ASSERT_TRUE(showFilterDescription(shown.edit, shown.model, shown.model.plugins()[0].filters[1].key));
     EXPECT_EQ(boldRuns(shown.edit), QStringList({"Plain(value)", "value", "red: Plugin :: DemoPlugin"}));
-    EXPECT_EQ(shown.lines().mid(0, 5), QStringList({"Plain(value)", "", "", "value (int)", ""}));
 }
 
 TEST(DescriptionPane, BoldsEachNameOnItsOwnLineWhateverItHolds)
@@ -85,7 +85,6 @@ TEST(DescriptionPane, BoldsEachNameOnItsOwnLineWhateverItHolds)
                             "e",
                       astral = "\xF0\x9D\x92\xB3";
     const std::pair<std::string, QStringList> rows[] = {
-        {parameterXml("width_x", "int") + parameterXml("width", "int"), {"F(width_x, width)", "width_x", "width"}},
         {parameterXml("x", "int") + parameterXml("x", "int"), {"F(x, x)", "x", "x"}},
         {parameterXml("a\\b", "int") + parameterXml("{c}", "") + parameterXml(odd, "float")
              + parameterXml(astral, "int"),

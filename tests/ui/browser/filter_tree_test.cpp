@@ -1,4 +1,4 @@
-#include "definition_files.h"
+#include "support/definition_files.h"
 #include "ui/browser/filter_tree.h"
 
 #include <QSet>

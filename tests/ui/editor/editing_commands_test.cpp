@@ -3,16 +3,11 @@
 
 #include "editor_support.h"
 
-#include <QAbstractScrollArea>
-#include <QAction>
 #include <QCheckBox>
-#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -21,13 +16,13 @@ namespace {
 
 using test::EditorFixture;
 
-void run(EditorFixture& f, const char* name)
+void run(EditorFixture& f, CodeSense::Command command)
 {
-    f.form->command(QString::fromUtf8(name))->trigger();
+    f.editor.runCommand(command);
     QCoreApplication::processEvents();
 }
 
-TEST(EditingCommands, CommentAndUncommentTheSelectionFromTheMenu)
+TEST(EditingCommands, CommentAndUncommentTheSelection)
 {
     const struct {
         const char *script, *lineEnd;
@@ -39,19 +34,19 @@ TEST(EditingCommands, CommentAndUncommentTheSelectionFromTheMenu)
         {"x = Subtitle(\"Take #2\")", "\r\n", {{0, 4}, {0, 23}}, "x = #Subtitle(\"Take #2\")"},
         {"ab", "\r\n", {{0, 1}, {0, 1}}, "a#b"},
     };
+    EditorFixture f;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.script);
-        EditorFixture f;
         f.setScript(row.script, row.lineEnd);
-        f.editor().setSelection(row.selection);
-        run(f, "mnuCommentBlock");
+        f.editor.setSelection(row.selection);
+        f.editing.commentSelection();
         EXPECT_EQ(f.text(), row.commented);
 
         // Comment again, then uncomment once: one marker per line goes.
-        f.editor().runCommand(CodeSense::cmdSelectAll);
-        run(f, "mnuCommentBlock");
-        f.editor().runCommand(CodeSense::cmdSelectAll);
-        run(f, "mnuUncommentBlock");
+        f.editor.runCommand(CodeSense::cmdSelectAll);
+        f.editing.commentSelection();
+        f.editor.runCommand(CodeSense::cmdSelectAll);
+        f.editing.uncommentSelection();
         EXPECT_EQ(f.text(), row.commented);
     }
 }
@@ -60,19 +55,19 @@ TEST(EditingCommands, InsertingReplacesTheSelectionAndLeavesTheCaretBehind)
 {
     EditorFixture f;
     f.setScript("a = XX + 1");
-    f.editor().setSelection({{0, 6}, {0, 4}});
-    f.form->codeSense()->insertTextAtCaret("Blur(c,\r\n 2)");
+    f.editor.setSelection({{0, 6}, {0, 4}});
+    f.editor.insertTextAtCaret("Blur(c,\r\n 2)");
     EXPECT_EQ(f.text(), "a = Blur(c,\r\n 2) + 1");
-    EXPECT_EQ(f.editor().getSelection(false), (CodeSense::Range{{1, 3}, {1, 3}}));
+    EXPECT_EQ(f.editor.getSelection(false), (CodeSense::Range{{1, 3}, {1, 3}}));
 
     // A chosen file's path goes in unquoted; a cancelled dialog inserts nothing.
     f.setScript("src = ");
     f.press(Qt::Key_End);
     f.dialogs.choices.push_back({"/clips/my holiday/a b.avi"});
-    run(f, "mnuInsertFilePath");
-    run(f, "mnuInsertFilePath");
+    f.editing.insertFilePath();
+    f.editing.insertFilePath();
     EXPECT_EQ(f.text(), "src = /clips/my holiday/a b.avi");
-    EXPECT_EQ(f.editor().caretByte(), f.text().size());
+    EXPECT_EQ(f.editor.caretByte(), f.text().size());
     ASSERT_EQ(f.dialogs.requests.size(), 2u);
     EXPECT_EQ(f.dialogs.requests[0].title, "Insert file path");
 }
@@ -81,8 +76,8 @@ TEST(EditingCommands, FindWrapsRoundTheScriptAndReplaceAllIsOneUndoStep)
 {
     EditorFixture f;
     f.setScript("Blur a\r\nblur b\r\nBLUR c");
-    run(f, "mnuSearchFind");
-    auto* dialog = f.form->findChild<FindDialog*>("FindDialog");
+    run(f, CodeSense::cmdFind);
+    auto* dialog = f.window.findChild<FindDialog*>("FindDialog");
     ASSERT_NE(dialog, nullptr);
     const auto field = [&](const char* name) { return dialog->findChild<QLineEdit*>(name); };
     const auto button = [&](const char* name) { return dialog->findChild<QPushButton*>(name); };
@@ -90,17 +85,17 @@ TEST(EditingCommands, FindWrapsRoundTheScriptAndReplaceAllIsOneUndoStep)
     EXPECT_FALSE(field("replaceWith")->isVisible());
     field("findWhat")->setText("blur");
     const auto found = [&] {
-        return f.editor().selectedText() + QString::number(f.editor().getSelection(false).end.line);
+        return f.editor.selectedText() + QString::number(f.editor.getSelection(false).end.line);
     };
     button("findNext")->click();
     EXPECT_EQ(found(), "Blur0");
     button("findNext")->click();
     EXPECT_EQ(found(), "blur1");
-    run(f, "mnuFindNext");
+    run(f, CodeSense::cmdFindNext);
     EXPECT_EQ(found(), "BLUR2");
-    run(f, "mnuFindNext");
+    run(f, CodeSense::cmdFindNext);
     EXPECT_EQ(found(), "Blur0");
-    run(f, "mnuFindPrev");
+    run(f, CodeSense::cmdFindPrevious);
     EXPECT_EQ(found(), "BLUR2");
     dialog->findChild<QCheckBox*>("matchCase")->setChecked(true);
     button("findNext")->click();
@@ -111,7 +106,7 @@ TEST(EditingCommands, FindWrapsRoundTheScriptAndReplaceAllIsOneUndoStep)
     EXPECT_EQ(found(), "blur1");
 
     f.setScript("Blur(1) Blur(2) blurry Blur(3)");
-    run(f, "mnuSearchReplace");
+    run(f, CodeSense::cmdReplace);
     EXPECT_TRUE(field("replaceWith")->isVisible());
     field("findWhat")->setText("blur");
     field("replaceWith")->setText("Sharpen");
@@ -124,7 +119,7 @@ TEST(EditingCommands, FindWrapsRoundTheScriptAndReplaceAllIsOneUndoStep)
     button("replaceAll")->click();
     EXPECT_EQ(f.text(), "Sharpen(1) Sharpen(2) blurry Sharpen(3)");
     EXPECT_EQ(status(), "2 replacements made.");
-    run(f, "mnuPopupUndo");
+    run(f, CodeSense::cmdUndo);
     EXPECT_EQ(f.text(), "Sharpen(1) Blur(2) blurry Blur(3)");
 }
 
@@ -132,8 +127,8 @@ TEST(EditingCommands, GoToLineTakesOnlyLinesOfTheScript)
 {
     EditorFixture f;
     f.setScript("a\r\nb\r\nc\r\nd");
-    run(f, "mnuGotoLine");
-    auto* dialog = f.form->findChild<GoToLineDialog*>("GoToLineDialog");
+    run(f, CodeSense::cmdGoToLine);
+    auto* dialog = f.window.findChild<GoToLineDialog*>("GoToLineDialog");
     ASSERT_NE(dialog, nullptr);
     auto* line = dialog->findChild<QSpinBox*>("lineNumber");
     EXPECT_EQ(line->minimum(), 1);
@@ -141,21 +136,7 @@ TEST(EditingCommands, GoToLineTakesOnlyLinesOfTheScript)
     EXPECT_EQ(line->value(), 4);
     line->setValue(3);
     dialog->accept();
-    EXPECT_EQ(f.editor().getSelection(false).end, (CodeSense::Position{2, 0}));
-}
-
-TEST(EditingCommands, RightClickShowsTheEditMenu)
-{
-    EditorFixture f;
-    QWidget* shown = nullptr;
-    QTimer::singleShot(0, [&] {
-        shown = QApplication::activePopupWidget();
-        if (shown) shown->close();
-    });
-    QWidget* viewport = static_cast<QAbstractScrollArea*>(f.editor().editorWidget())->viewport();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20), viewport->mapToGlobal(QPoint(20, 20)));
-    QApplication::sendEvent(viewport, &event);
-    EXPECT_EQ(shown, f.form->menu("mnuPopup"));
+    EXPECT_EQ(f.editor.getSelection(false).end, (CodeSense::Position{2, 0}));
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 
 #include "editor_support.h"
 
-#include <QAction>
-
 #include <gtest/gtest.h>
 
 namespace cw {
@@ -11,7 +9,7 @@ namespace {
 
 using test::EditorFixture;
 
-TEST(ScriptLanguage, TheEditorShowsTheStylesOfASampleScript)
+TEST(ScriptLanguage, TheEditorShowsTheStylesOfASampleScriptAndRestylesBelowAnEdit)
 {
     // One letter per byte: Default ' ', Comment c, String s, Keyword k, Operator o, Number n, Identifier i.
     const std::pair<std::string, std::string> lines[] = {
@@ -26,9 +24,16 @@ TEST(ScriptLanguage, TheEditorShowsTheStylesOfASampleScript)
         SCOPED_TRACE(line);
         std::string styles;
         for (std::size_t i = f.text().find(line); styles.size() < line.size(); ++i)
-            styles += " cskoni"[f.editor().styleAt(i)];
+            styles += " cskoni"[f.editor.styleAt(i)];
         EXPECT_EQ(styles, expected);
     }
+
+    // An opened triple-quoted string restyles the lines below it.
+    f.setScript("a = 1\r\nBlur(x)\r\nb = 2\r\n");
+    const std::size_t blur = f.text().find("Blur");
+    EXPECT_EQ(f.editor.styleAt(blur), static_cast<int>(ScriptStyle::Keyword));
+    f.type("s = \"\"\"");
+    EXPECT_EQ(f.editor.styleAt(blur + 7), static_cast<int>(ScriptStyle::String));
 }
 
 TEST(ScriptLanguage, NewKeywordsTakeEffectWithoutARestartDownToTheLastLine)
@@ -39,28 +44,17 @@ TEST(ScriptLanguage, NewKeywordsTakeEffectWithoutARestartDownToTheLastLine)
         script += "Sharpen(last)\r\n";
     f.setScript(script);
     const std::size_t last = script.size() - 15;
-    const auto style = [&](std::size_t at) { return static_cast<ScriptStyle>(f.editor().styleAt(at)); };
+    const auto style = [&](std::size_t at) { return static_cast<ScriptStyle>(f.editor.styleAt(at)); };
     EXPECT_EQ(style(last), ScriptStyle::Identifier);
 
-    f.home.write("def/Test.xml", test::pluginXml(test::filterXml("sharpen", "")));
-    f.form->command("mnuOptionsReloadDef")->trigger();
+    const std::vector<std::string> sharpen{"sharpen"};
+    f.editor.setKeywords(sharpen);
     EXPECT_EQ(style(0), ScriptStyle::Keyword);
     EXPECT_EQ(style(last), ScriptStyle::Keyword);
 
-    f.home.write("def/Test.xml", test::pluginXml(""));
-    f.form->command("mnuOptionsReloadDef")->trigger();
+    f.editor.setKeywords({});
     EXPECT_EQ(style(last), ScriptStyle::Identifier);
     EXPECT_EQ(style(last + 7), ScriptStyle::Default);
-}
-
-TEST(ScriptLanguage, ATripleQuotedStringRestylesTheLinesBelowIt)
-{
-    EditorFixture f;
-    f.setScript("a = 1\r\nBlur(x)\r\nb = 2\r\n");
-    const std::size_t blur = f.text().find("Blur");
-    EXPECT_EQ(f.editor().styleAt(blur), static_cast<int>(ScriptStyle::Keyword));
-    f.type("s = \"\"\"");
-    EXPECT_EQ(f.editor().styleAt(blur + 7), static_cast<int>(ScriptStyle::String));
 }
 
 } // namespace

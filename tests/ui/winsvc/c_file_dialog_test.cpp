@@ -15,17 +15,6 @@ TEST(FileDialogMask, BecomesQtFiltersThatIgnoreCaseAndNeedNoDot)
     EXPECT_EQ(CFileDialog::nameFilters(""), (QStringList{"All Files (*)"}));
 }
 
-TEST(FileDialogFlags, FollowTheModeUnlessWrittenAfterIt)
-{
-    CFileDialog d;
-    d.setDialogMode(1);
-    EXPECT_EQ(d.Flags, 530444);
-    d.setDialogMode(2);
-    EXPECT_EQ(d.Flags, 534542);
-    d.setDialogMode(3);
-    EXPECT_EQ(d.Flags, 0);
-}
-
 TEST(FileDialog, CancelClearsTheRecordAndSetsTheCancelCode)
 {
     test::ScriptedFileDialogs runner;

@@ -1,9 +1,5 @@
 #include "ui/winsvc/c_form_events.h"
 
-#include "ui/editor/code_sense.h"
-
-#include "support/ui_fixtures.h"
-
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -97,19 +93,6 @@ TEST(HookedEvents, MoveResizeAndEnterReachTheHandlers)
     form.resize(220, 120);
     QCoreApplication::processEvents();
     EXPECT_EQ(form.size(), QSize(220, 120));
-}
-
-TEST(HookedEvents, MovingTheMainWindowClosesTheEditorsCallTip)
-{
-    test::FormFixture f;
-    f.form->show();
-    QCoreApplication::processEvents();
-    CodeSense* editor = f.form->codeSense();
-    editor->showCallTip(QStringLiteral(" Blur(clip)"));
-    ASSERT_TRUE(editor->callTipActive());
-    f.form->move(f.form->x() + 30, f.form->y() + 20);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(editor->callTipActive());
 }
 
 } // namespace

@@ -14,7 +14,7 @@ inline void PrintTo(const QString& text, std::ostream* out)
     *out << '"' << text.toStdString() << '"';
 }
 
-// Small definition files for the browser tests, written as the loader reads them.
+// Small definition files, written as the loader reads them.
 namespace cw::test {
 
 inline std::string parameterXml(const std::string& name, const std::string& type, const std::string& extra = "")
