@@ -47,7 +47,7 @@ struct Controller {
     QWidget window;
     CodeSense editor;
     QAction externalPreview;
-    PreviewController controller{editor, settings, window};
+    PreviewController controller{editor, settings, window, [] { return QStringLiteral("clip.avs"); }};
 };
 
 TEST(ExternalPreview, EnabledExactlyWhenThePlayerFileExistsAndAChoiceIsStoredAtOnce)
