@@ -3,7 +3,7 @@
 //   LD_LIBRARY_PATH=/path/to/avisynth/lib ./frameserver_bench
 // CLIPWRIGHT_AVISYNTH_LIBRARY names another library to load.
 #include "core/frameserver/frame_server_client.h"
-#include "core/preview/media_command_service.h"
+#include "core/preview/library_search.h"
 #include "media/avisynth_api.h"
 
 #include <algorithm>
@@ -29,7 +29,7 @@ std::vector<std::string> libraries()
 {
     const char* chosen = std::getenv("CLIPWRIGHT_AVISYNTH_LIBRARY");
     if (chosen && *chosen) return {chosen};
-    return cw::MediaCommandService::defaultAviSynthLibraryNames();
+    return cw::aviSynthLibraryCandidates(cw::processEnvironment);
 }
 
 const std::string& scriptPath()

@@ -1,6 +1,6 @@
-// Frame access of the FFmpeg device on a 1280x720 H.264 clip, against what
+// Frame access of the FFmpeg source on a 1280x720 H.264 clip, against what
 // plain decoding from the key frame costs in this process.
-#include "core/preview/media_device.h"
+#include "media/frame_source.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -45,20 +45,23 @@ const std::string& benchClip()
     return path;
 }
 
-std::unique_ptr<cw::MediaDevice> openClip()
+std::unique_ptr<cw::FrameSource> openClip()
 {
     std::string error;
-    auto device = cw::openFfmpegDevice(benchClip(), error);
-    if (!device) std::abort();
-    return device;
+    auto source = cw::openFfmpegSource(benchClip(), error);
+    if (!source) std::abort();
+    return source;
 }
 
-void show(cw::MediaDevice& device, int n)
+void show(cw::FrameSource& source, int n)
 {
+    static std::vector<std::uint8_t> pixels;
+    static std::vector<cw::FrameProperty> properties;
+    const cw::ClipFacts& f = source.facts();
+    pixels.resize(static_cast<std::size_t>(f.width) * 4 * f.height);
     std::string error;
-    const cw::RgbFrame* f = device.frame(n, error);
-    if (!f) std::abort();
-    benchmark::DoNotOptimize(f->bytes.data());
+    if (!source.render(n, pixels.data(), static_cast<std::size_t>(f.width) * 4, properties, error)) std::abort();
+    benchmark::DoNotOptimize(pixels.data());
 }
 
 // Plain decoding: seek to the key frame before the target, decode every

@@ -18,12 +18,14 @@ int main(int argc, char** argv)
     const std::string script = argv[1];
     const std::string frame = argc == 3 ? argv[2] : "0";
 
-    cw::MediaCommandService service;
+    cw::MediaCommandService service({CLIPWRIGHT_FRAMESERVER, {}});
     int width = 0, height = 0;
-    service.registerFrameSink(1, [&](const cw::VideoFrame& shown) {
-        width = shown.width;
-        height = shown.height;
-    });
+    std::string failure;
+    service.registerFrameSink(1, cw::FrameSink{[&](const cw::VideoFrame& shown) {
+                                                   width = shown.width;
+                                                   height = shown.height;
+                                               },
+                                               [&](int, const std::string& text) { failure = text; }});
     std::string length;
     for (const std::string& command : {"open \"" + script + "\" type avivideo alias check parent 1",
                                        "play check to " + frame, std::string("status check length")}) {
@@ -32,8 +34,9 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    service.waitUntil([&] { return width > 0 || !failure.empty(); }, 60000);
     if (width <= 0 || height <= 0) {
-        std::fprintf(stderr, "No frame came back from the frame server.\n");
+        std::fprintf(stderr, "%s\n", failure.empty() ? "No frame came back from the frame server." : failure.c_str());
         return 1;
     }
     const std::string version = cw::getProductVersion(cw::aviSynthLibraryFolders(cw::processEnvironment));

@@ -2,6 +2,7 @@
 // started it, so that nothing a script loads runs in the editor's process.
 #include "core/preview/library_search.h"
 #include "frameserver/frame_server.h"
+#include "media/ffmpeg_version.h"
 
 #include <csignal>
 #include <cstdio>
@@ -18,6 +19,11 @@ constexpr int kSocket = 3;
 
 int main(int argc, char** argv)
 {
+    // The editor's --version asks what FFmpeg the preview decodes with.
+    if (argc == 2 && std::strcmp(argv[1], "--ffmpeg-version") == 0) {
+        std::printf("%s\n", cw::ffmpegVersion().c_str());
+        return 0;
+    }
     // A server busy with a hung frame must not outlive its editor.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (fcntl(kSocket, F_SETFD, FD_CLOEXEC) != 0) {

@@ -1,15 +1,22 @@
 #include "core/preview/media_command_service.h"
 
 #include "core/base/paths.h"
-#include "core/preview/library_search.h"
+#include "core/frameserver/frame_server_texts.h"
+#include "core/preview/frame_rate.h"
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <optional>
+#include <sys/epoll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cw {
 namespace {
+
+constexpr int defaultOpenWaitMs = 60000;
 
 std::string lower(std::string_view text)
 {
@@ -53,13 +60,32 @@ bool parseNumber(const std::string& word, double& value)
     return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
+// The file as it is now: a script rewritten under the same name is another one.
+std::string fileIdentity(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return path + '\n' + std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' +
+           std::to_string(st.st_size) + ':' + std::to_string(st.st_mtim.tv_sec) + '.' +
+           std::to_string(st.st_mtim.tv_nsec);
+}
+
 } // namespace
 
-MediaCommandService::MediaCommandService() : m_aviSynthNames(defaultAviSynthLibraryNames()) {}
-
-std::vector<std::string> MediaCommandService::defaultAviSynthLibraryNames()
+SourceKind sourceKindOf(const std::string& path)
 {
-    return aviSynthLibraryCandidates(processEnvironment);
+    return fileExtension(path) == "avs" ? SourceKind::script : SourceKind::mediaFile;
+}
+
+MediaCommandService::MediaCommandService(FrameServerOptions options)
+    : m_options(std::move(options)), m_epoll(epoll_create1(EPOLL_CLOEXEC))
+{
+}
+
+MediaCommandService::~MediaCommandService()
+{
+    m_servers.clear();
+    ::close(m_epoll);
 }
 
 void MediaCommandService::registerFrameSink(std::intptr_t handle, FrameSink sink)
@@ -103,6 +129,87 @@ MediaCommandService::Clip* MediaCommandService::find(const std::string& alias)
     return it == m_clips.end() ? nullptr : &it->second;
 }
 
+FrameSink* MediaCommandService::sinkOf(const std::string& alias)
+{
+    const Clip* clip = find(alias);
+    if (!clip) return nullptr;
+    auto it = m_sinks.find(clip->parent);
+    return it == m_sinks.end() ? nullptr : &it->second;
+}
+
+// One frame server per alias, started by its first open and kept, so a
+// reload of the same clip finds it running.
+MediaCommandService::Server& MediaCommandService::serverOf(const std::string& alias)
+{
+    Server& server = m_servers[alias];
+    if (server.client) return server;
+    server.client = std::make_unique<FrameServerClient>(m_options);
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = server.client->eventFd();
+    epoll_ctl(m_epoll, EPOLL_CTL_ADD, server.client->eventFd(), &event);
+
+    FrameServerClient::Events events;
+    events.opened = [this, alias](const OpenResult& result) { m_servers[alias].opened = result; };
+    events.frameReady = [this, alias](const RenderedFrame& frame) {
+        if (FrameSink* sink = sinkOf(alias); sink && sink->shown)
+            sink->shown(VideoFrame{frame.number, frame.width, frame.height, frame.stride, frame.bytes,
+                                   &frame.properties});
+    };
+    events.frameFailed = [this, alias](int number, const std::string& text) {
+        if (FrameSink* sink = sinkOf(alias); sink && sink->failed) sink->failed(number, text);
+    };
+    events.stopped = [this, alias](const std::string& text) {
+        Clip* clip = find(alias);
+        if (!clip) {
+            m_servers[alias].endedWhileOpening = text;
+            return;
+        }
+        clip->serverEnd = text;
+        if (FrameSink* sink = sinkOf(alias); sink && sink->failed) sink->failed(clip->position, text);
+    };
+    server.client->setEvents(std::move(events));
+    return server;
+}
+
+void MediaCommandService::onReadable()
+{
+    for (auto& [alias, server] : m_servers)
+        if (server.client) server.client->onReadable();
+}
+
+bool MediaCommandService::waitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        epoll_event event;
+        if (epoll_wait(m_epoll, &event, 1, static_cast<int>(left)) > 0) onReadable();
+    }
+    return true;
+}
+
+bool MediaCommandService::rendering() const
+{
+    return std::any_of(m_servers.begin(), m_servers.end(),
+                       [](const auto& s) { return s.second.client && s.second.client->busy(); });
+}
+
+void MediaCommandService::stopFrameServers()
+{
+    for (auto& [alias, server] : m_servers)
+        if (server.client && server.client->running()) server.client->stop();
+}
+
+void MediaCommandService::shutdownFrameServers()
+{
+    m_openCancelled = true;
+    for (auto& [alias, server] : m_servers)
+        if (server.client) server.client->shutdown();
+}
+
 int MediaCommandService::sendString(std::string_view command, std::string& reply)
 {
     m_log.emplace_back(command);
@@ -116,28 +223,32 @@ int MediaCommandService::sendString(std::string_view command, std::string& reply
 int MediaCommandService::toFrame(const Clip& clip, double value) const
 {
     if (!clip.milliseconds) return static_cast<int>(std::floor(value));
-    const int frame = static_cast<int>(std::floor(value * clip.device->frameRate() / 1000.0 + 1e-9));
+    const ClipFacts& f = clip.facts;
+    if (f.rateNumerator == 0 || f.rateDenominator == 0) return 0;
+    const double frame = value * f.rateNumerator / (1000.0 * f.rateDenominator);
     // The length in milliseconds names the end, which shows the last frame.
-    return std::min(frame, clip.device->frameCount() - 1);
+    return std::min(static_cast<int>(std::floor(frame + 1e-9)), f.frameCount - 1);
 }
 
 std::int64_t MediaCommandService::fromFrame(const Clip& clip, std::int64_t frame) const
 {
     if (!clip.milliseconds) return frame;
-    const double rate = clip.device->frameRate();
-    return rate > 0 ? std::llround(frame * 1000.0 / rate) : 0;
+    return FrameRate{clip.facts.rateNumerator, clip.facts.rateDenominator}.millisecondsAt(frame);
 }
 
-int MediaCommandService::show(Clip& clip, int frame)
+int MediaCommandService::show(const std::string& alias, Clip& clip, int frame)
 {
-    if (frame < 0 || frame >= clip.device->frameCount()) return mediaOutsideRange;
-    std::string error;
-    const RgbFrame* rgb = clip.device->frame(frame, error);
-    if (!rgb) return deviceError(error);
+    if (frame < 0 || frame >= clip.facts.frameCount) return mediaOutsideRange;
+    if (!clip.serverEnd.empty()) return deviceError(clip.serverEnd);
     clip.position = frame;
-    if (auto it = m_sinks.find(clip.parent); it != m_sinks.end() && it->second)
-        it->second(VideoFrame{rgb->width, rgb->height, rgb->stride, rgb->bytes.data()});
+    m_servers[alias].client->requestFrame(frame);
     return mediaOk;
+}
+
+void MediaCommandService::closeClip(const std::string& alias)
+{
+    m_clips.erase(alias);
+    if (auto it = m_servers.find(alias); it != m_servers.end() && it->second.client) it->second.client->close();
 }
 
 int MediaCommandService::open(const std::vector<std::string>& words)
@@ -167,13 +278,46 @@ int MediaCommandService::open(const std::vector<std::string>& words)
     if (type.empty() || alias.empty()) return mediaMissingParameter;
     if (type != "avivideo" && type != "mpegvideo") return mediaUnknownDeviceType;
     if (m_clips.count(alias)) return mediaAliasInUse;
-
     const std::string extension = fileExtension(path);
     if (type == "avivideo" && extension != "avs" && extension != "avi") return mediaUnsupportedFile;
-    std::string error;
-    std::unique_ptr<MediaDevice> device = openMediaDevice(path, m_aviSynthNames, error);
-    if (!device) return deviceError(error);
-    m_clips[alias] = Clip{std::move(device), parent, false, 0};
+
+    const SourceKind kind = sourceKindOf(path);
+    const std::string identity = kind == SourceKind::script ? fileIdentity(path) : std::string();
+    if (!identity.empty() && identity == m_rejectedScript) {
+        m_rejectedScript.clear();
+        return deviceError(m_rejectedText);
+    }
+    m_rejectedScript.clear();
+
+    Server& server = serverOf(alias);
+    server.opened.reset();
+    server.endedWhileOpening.clear();
+    m_openCancelled = false;
+    server.client->open(path, kind);
+    FrameServerClient* client = server.client.get();
+    const auto done = [this, &server] {
+        return server.opened.has_value() || !server.endedWhileOpening.empty() || m_openCancelled;
+    };
+    const bool waited = m_waiter ? m_waiter(done) : waitUntil(done, defaultOpenWaitMs);
+    const std::string activity = kind == SourceKind::script ? whileOpeningScriptText() : whileOpeningMediaText();
+    if (m_openCancelled) return deviceError(frameServerStoppedByUserText(activity));
+    if (!waited) {
+        client->stop();
+        m_rejectedScript = identity;
+        m_rejectedText = frameServerStoppedByUserText(activity);
+        return deviceError(m_rejectedText);
+    }
+    const std::string failure =
+        !server.opened ? server.endedWhileOpening : server.opened->ok ? std::string() : server.opened->error;
+    if (!failure.empty()) {
+        // The same file would fail the same way, or bring the frame server
+        // down again.
+        m_rejectedScript = identity;
+        m_rejectedText = failure;
+        return deviceError(failure);
+    }
+    const OpenResult& result = *server.opened;
+    m_clips[alias] = Clip{result.facts, parent, false, 0, {}};
     return mediaOk;
 }
 
@@ -183,16 +327,24 @@ int MediaCommandService::run(const std::vector<std::string>& words, std::string&
     if (verb == "open") return open(words);
     if (verb == "close") {
         if (words.size() != 2) return words.size() < 2 ? mediaMissingParameter : mediaBadParameter;
-        if (lower(words[1]) == "all") {
+        const std::string alias = lower(words[1]);
+        if (alias == "all") {
+            // A close while a clip is opening gives that open up.
+            m_openCancelled = true;
             m_clips.clear();
+            for (auto& [name, server] : m_servers)
+                if (server.client) server.client->close();
             return mediaOk;
         }
-        return m_clips.erase(lower(words[1])) ? mediaOk : mediaUnknownDevice;
+        if (!m_clips.count(alias)) return mediaUnknownDevice;
+        closeClip(alias);
+        return mediaOk;
     }
     if (verb != "play" && verb != "seek" && verb != "set" && verb != "status" && verb != "where")
         return mediaUnknownCommand;
     if (words.size() < 2) return mediaMissingParameter;
-    Clip* clip = find(words[1]);
+    const std::string alias = lower(words[1]);
+    Clip* clip = find(alias);
     if (!clip) return mediaUnknownDevice;
 
     std::vector<std::string> rest;
@@ -207,17 +359,17 @@ int MediaCommandService::run(const std::vector<std::string>& words, std::string&
             if (!slot || !parseNumber(rest[i + 1], value)) return mediaBadParameter;
             *slot = value;
         }
-        if (!from && !to) return show(*clip, clip->position);
-        return show(*clip, toFrame(*clip, to ? *to : *from));
+        if (!from && !to) return show(alias, *clip, clip->position);
+        return show(alias, *clip, toFrame(*clip, to ? *to : *from));
     }
     if (verb == "seek") {
         if (rest.size() < 2) return mediaMissingParameter;
         if (rest.size() > 2 || rest[0] != "to") return mediaBadParameter;
-        if (rest[1] == "start") return show(*clip, 0);
-        if (rest[1] == "end") return show(*clip, clip->device->frameCount() - 1);
+        if (rest[1] == "start") return show(alias, *clip, 0);
+        if (rest[1] == "end") return show(alias, *clip, clip->facts.frameCount - 1);
         double value = 0;
         if (!parseNumber(rest[1], value)) return mediaBadParameter;
-        return show(*clip, toFrame(*clip, value));
+        return show(alias, *clip, toFrame(*clip, value));
     }
     if (verb == "set") {
         if (rest.size() < 3) return mediaMissingParameter;
@@ -232,11 +384,13 @@ int MediaCommandService::run(const std::vector<std::string>& words, std::string&
         return mediaOk;
     }
     if (verb == "status") {
-        if (rest.size() != 1) return rest.empty() ? mediaMissingParameter : mediaBadParameter;
-        if (rest[0] == "length") {
-            reply = std::to_string(fromFrame(*clip, clip->device->frameCount()));
-        } else if (rest[0] == "position") {
+        if (rest.empty()) return mediaMissingParameter;
+        if (rest == std::vector<std::string>{"length"}) {
+            reply = std::to_string(fromFrame(*clip, clip->facts.frameCount));
+        } else if (rest == std::vector<std::string>{"position"}) {
             reply = std::to_string(fromFrame(*clip, clip->position));
+        } else if (rest == std::vector<std::string>{"frame", "rate"}) {
+            reply = std::to_string(clip->facts.rateNumerator) + "/" + std::to_string(clip->facts.rateDenominator);
         } else {
             return mediaBadParameter;
         }
@@ -245,7 +399,7 @@ int MediaCommandService::run(const std::vector<std::string>& words, std::string&
     // where
     if (rest.size() != 1) return rest.empty() ? mediaMissingParameter : mediaBadParameter;
     if (rest[0] != "destination") return mediaBadParameter;
-    reply = "0 0 " + std::to_string(clip->device->width()) + " " + std::to_string(clip->device->height());
+    reply = "0 0 " + std::to_string(clip->facts.width) + " " + std::to_string(clip->facts.height);
     return mediaOk;
 }
 

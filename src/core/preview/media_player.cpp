@@ -2,8 +2,7 @@
 
 #include "core/base/rounding.h"
 
-#include <cmath>
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 
 namespace cw {
@@ -90,12 +89,11 @@ std::int32_t MediaPlayer::getPosition(std::string_view alias)
     return query(join({"status ", alias, " position"}));
 }
 
-float MediaPlayer::getFrameRate(std::string_view alias)
+FrameRate MediaPlayer::getFrameRate(std::string_view alias)
 {
-    const std::int32_t ms = getLengthInMs(alias);
-    const std::int32_t frames = getLengthInFrames(alias);
-    if (ms == -1 || frames == -1) return -1;
-    return static_cast<float>(frames / (ms / 1000.0));
+    std::string reply;
+    if (m_service.sendString(join({"status ", alias, " frame rate"}), reply) != mediaOk) return {};
+    return parseFrameRate(reply);
 }
 
 std::int32_t MediaPlayer::getVideoSize(std::string_view alias, std::string_view which)
@@ -117,27 +115,6 @@ std::int32_t MediaPlayer::getVideoSize(std::string_view alias, std::string_view 
 std::string MediaPlayer::formatFrameTime(std::int32_t frame) const
 {
     return cw::formatFrameTime(frame, m_clip.frameRate);
-}
-
-std::string formatFrameTime(std::int32_t frame, double frameRate)
-{
-    long long s = 0;
-    long long ms = 0;
-    if (frameRate > 0 && frame >= 1) {
-        const double t = frame / frameRate;
-        s = static_cast<long long>(std::trunc(t));
-        ms = static_cast<long long>(roundHalfEven((t - s) * 1000.0));
-        if (ms >= 1000) {
-            s += 1;
-            ms -= 1000;
-        }
-    }
-    const long long h = s / 3600;
-    const long long m = (s - 3600 * h) / 60;
-    const long long sec = s - 3600 * h - 60 * m;
-    char text[64];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", h, m, sec, ms);
-    return text;
 }
 
 } // namespace cw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/preview/frame_rate.h"
 #include "core/preview/media_command_service.h"
 
 #include <cstdint>
@@ -19,7 +20,7 @@ struct MediaReply {
 
 // Facts of the clip the preview has open; all 0 until a clip opens.
 struct ClipInfo {
-    float frameRate = 0;
+    FrameRate frameRate;
     int width = 0;
     int height = 0;
     std::int32_t lengthInFrames = 0;
@@ -30,6 +31,8 @@ struct ClipInfo {
 // when the command that yields the number fails.
 class MediaPlayer {
 public:
+    explicit MediaPlayer(FrameServerOptions options = {}) : m_service(std::move(options)) {}
+
     MediaCommandService& service() { return m_service; }
     ClipInfo& clipInfo() { return m_clip; }
     const ClipInfo& clipInfo() const { return m_clip; }
@@ -42,7 +45,8 @@ public:
     std::int32_t getLengthInFrames(std::string_view alias);
     std::int32_t getLengthInMs(std::string_view alias); // leaves the time format in frames
     std::int32_t getPosition(std::string_view alias);
-    float getFrameRate(std::string_view alias);
+    // The exact rate; 0/0 when the query fails.
+    FrameRate getFrameRate(std::string_view alias);
     std::int32_t getVideoSize(std::string_view alias, std::string_view which); // "cx" or "cy", any case
 
     // The clock text of a frame at the open clip's frame rate.
@@ -55,10 +59,5 @@ private:
     MediaCommandService m_service;
     ClipInfo m_clip;
 };
-
-// Clock text "hh:mm:ss.mmm" of a frame at the given rate; all zero when the
-// rate is not positive or the frame is below 1. A fraction that rounds to
-// 1000 ms carries into the seconds.
-std::string formatFrameTime(std::int32_t frame, double frameRate);
 
 } // namespace cw

@@ -1,7 +1,8 @@
 #include "ui/app/info_switches.h"
 
 #include "core/app/command_line.h"
-#include "core/preview/ffmpeg_version.h"
+#include "core/frameserver/ffmpeg_version_query.h"
+#include "core/frameserver/frame_server_client.h"
 
 #include <Qsci/qsciglobal.h>
 #include <QtGlobal>
@@ -15,7 +16,7 @@ std::string versionText()
 {
     // QScintilla has no run-time version query; its soname pins the release.
     return std::string("Clipwright " CLIPWRIGHT_VERSION "\n") + "Qt " + qVersion() + "\n" +
-           "QScintilla " QSCINTILLA_VERSION_STR "\n" + ffmpegVersion() + "\n";
+           "QScintilla " QSCINTILLA_VERSION_STR "\n" + frameServerFfmpegVersion(frameServerBesideProgram()) + "\n";
 }
 
 std::optional<int> answerInfoSwitches(int argc, char** argv)

@@ -12,8 +12,10 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
+#include <QEventLoop>
 #include <QPushButton>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -26,6 +28,10 @@ namespace {
 
 const char* const alias = "movie";
 constexpr int tickMs = 100;
+// A frame slower than this says it is rendering; one slower than the second
+// offers to stop the frame server.
+constexpr int slowFrameMs = 150;
+constexpr int verySlowFrameMs = 10000;
 
 // Handles are numbers of our own: a frame meant for a closed window can
 // never reach a later one.
@@ -46,16 +52,26 @@ void FrameView::showFrame(const VideoFrame& frame)
 {
     // The service's bytes live only for this call.
     m_image = QImage(frame.bytes, frame.width, frame.height, frame.stride, QImage::Format_RGB32).copy();
-    repaint();
+    m_message.clear();
+    update();
+}
+
+void FrameView::showMessage(const QString& text)
+{
+    m_message = text;
+    update();
 }
 
 void FrameView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (m_image.isNull())
+    if (m_image.isNull() || !m_message.isEmpty())
         p.fillRect(rect(), Qt::black);
     else
         p.drawImage(rect(), m_image);
+    if (m_message.isEmpty()) return;
+    p.setPen(Qt::white);
+    p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, m_message);
 }
 
 fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QWidget* companion)
@@ -83,6 +99,13 @@ fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QW
         m_panels[i]->setAccessibleDescription(QString::fromUtf8(roles[i]));
         m_panels[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
         statusBar->addWidget(m_panels[i], i == 3 ? 1 : 0);
+        if (i == 2) {
+            m_stop = new QPushButton(QStringLiteral("Stop"), statusBar);
+            m_stop->setObjectName(QStringLiteral("cmdStop"));
+            m_stop->setToolTip(QStringLiteral("Stop the frame server"));
+            m_stop->hide();
+            statusBar->addWidget(m_stop);
+        }
     }
 
     m_frameVideo = new FrameView(client);
@@ -114,21 +137,48 @@ fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QW
     // shortcut does the same.
     auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
     reload->setAutoRepeat(false);
-    connect(reload, &QShortcut::activated, this, [this] { startPreview(); });
+    connect(reload, &QShortcut::activated, this, [this] {
+        if (!m_opening) startPreview();
+    });
 
     m_timer.setInterval(tickMs);
     connect(&m_timer, &QTimer::timeout, this, &fPreview::tick);
 
-    m_player.service().registerFrameSink(m_handle, [view = m_frameVideo](const VideoFrame& frame) {
-        view->showFrame(frame);
+    // Stop kills the frame server; its end comes back as the frame's answer.
+    connect(m_stop, &QPushButton::clicked, this, [this] { m_player.service().stopFrameServers(); });
+    m_slowFrame.setSingleShot(true);
+    m_slowFrame.setInterval(slowFrameMs);
+    connect(&m_slowFrame, &QTimer::timeout, this, [this] {
+        m_renderingShown = true;
+        if (m_wanted) showFramePanel(*m_wanted);
     });
+    m_verySlowFrame.setSingleShot(true);
+    m_verySlowFrame.setInterval(verySlowFrameMs);
+    connect(&m_verySlowFrame, &QTimer::timeout, this, [this] { showStop(true); });
+
+    MediaCommandService& service = m_player.service();
+    m_frameServer = new QSocketNotifier(service.eventFd(), QSocketNotifier::Read, this);
+    connect(m_frameServer, &QSocketNotifier::activated, this, [&service] { service.onReadable(); });
+    service.setWaiter([this](const std::function<bool()>& done) { return waitForFrameServer(done); });
+    service.registerFrameSink(m_handle, FrameSink{[this](const VideoFrame& frame) {
+                                                      m_frameVideo->showFrame(frame);
+                                                      frameAnswered(frame.number);
+                                                  },
+                                                  [this](int frame, const std::string& text) {
+                                                      m_frameVideo->showMessage(fromUtf8String(text));
+                                                      frameAnswered(frame);
+                                                  }});
     qApp->installEventFilter(this);
 }
 
+// The frame server goes with the window, never waiting for a frame.
 fPreview::~fPreview()
 {
     m_timer.stop();
-    m_player.service().unregisterFrameSink(m_handle);
+    MediaCommandService& service = m_player.service();
+    service.unregisterFrameSink(m_handle);
+    service.setWaiter({});
+    service.shutdownFrameServers();
 }
 
 bool fPreview::startPreview()
@@ -145,8 +195,9 @@ bool fPreview::startPreview()
     m_panels[0]->setText(QStringLiteral("%1x%2 @ %3 fps")
                              .arg(info.width)
                              .arg(info.height)
-                             .arg(fromUtf8String(frameRateText(info.frameRate, toUtf8String(locale.decimalPoint()),
-                                                   toUtf8String(locale.groupSeparator())))));
+                             .arg(fromUtf8String(frameRateText(info.frameRate.value(),
+                                                               toUtf8String(locale.decimalPoint()),
+                                                               toUtf8String(locale.groupSeparator())))));
     m_panels[1]->setText(QStringLiteral("Ratio: ") +
                          fromUtf8String(ratioText(info.width, info.height, toUtf8String(locale.decimalPoint()))));
     emit opened();
@@ -158,8 +209,10 @@ bool fPreview::openAndShowFirstFrame(const QString& path)
 {
     if (!open(path)) return false;
     if (m_player.playMovie(alias, "0", "0").ok()) {
+        frameAsked(0);
         showFramePanel(0);
-        m_panels[3]->setText(QStringLiteral("Duration: ") + fromUtf8String(m_player.formatFrameTime(m_player.clipInfo().lengthInFrames)));
+        m_panels[3]->setText(QStringLiteral("Duration: ") +
+                             fromUtf8String(m_player.formatFrameTime(m_player.clipInfo().lengthInFrames)));
     }
     return true;
 }
@@ -168,17 +221,58 @@ bool fPreview::open(const QString& path)
 {
     m_player.closeAllMovies();
     MediaReply result = m_player.openMovie(m_handle, alias, toUtf8String(path), "AviVideo");
-    if (!result.ok()) {
+    if (!result.ok() && !m_closeAfterOpen) {
         m_player.closeAllMovies();
         result = m_player.openMovie(m_handle, alias, toUtf8String(path), "MPEGVideo");
     }
     if (!result.ok()) {
-        emit openFailed(fromUtf8String(result.text));
+        // A window closed while the script opened has nothing to report.
+        if (!m_closeAfterOpen) emit openFailed(fromUtf8String(result.text));
         return false;
     }
     readClipInformation();
     layoutWindow();
     return true;
+}
+
+// A nested event loop, as a modal dialog runs one: typing, menus and this
+// window's Close and Stop go on while the script runs in the frame server.
+// A script that takes long shows the window with a note, and one that takes
+// very long offers Stop.
+bool fPreview::waitForFrameServer(const std::function<bool()>& done)
+{
+    if (done()) return true;
+    m_opening = true;
+    QEventLoop loop;
+    const auto check = [&] {
+        if (done()) loop.quit();
+    };
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, check);
+    connect(m_frameServer, &QSocketNotifier::activated, &loop, check);
+    poll.start(20);
+    QTimer slow;
+    slow.setSingleShot(true);
+    connect(&slow, &QTimer::timeout, this, [this] {
+        m_frameVideo->showMessage(QStringLiteral("Opening the script..."));
+        m_panels[2]->setText(QStringLiteral("Opening..."));
+        if (!isVisible() && !m_closeAfterOpen) {
+            const PreviewLayout l = previewLayout(0, 0);
+            m_frameVideo->setGeometry(l.frameVideo.left, l.frameVideo.top, l.frameVideo.width, l.frameVideo.height);
+            resize(l.clientWidth, l.clientHeight);
+            show();
+        }
+    });
+    slow.start(slowFrameMs);
+    QTimer verySlow;
+    verySlow.setSingleShot(true);
+    connect(&verySlow, &QTimer::timeout, this, [this] { showStop(true); });
+    verySlow.start(verySlowFrameMs);
+    loop.exec();
+    m_opening = false;
+    showStop(false);
+    m_frameVideo->showMessage({});
+    return done();
 }
 
 void fPreview::readClipInformation()
@@ -230,13 +324,44 @@ void fPreview::MoveSliderTo(std::int64_t pos)
     const std::optional<std::int32_t> frame = clampFrame(pos, m_player.clipInfo().lengthInFrames);
     if (!frame) return;
     m_slider->setValue(*frame);
-    m_player.seekMovie(alias, *frame);
+    if (m_player.seekMovie(alias, *frame).ok()) frameAsked(*frame);
     showFramePanel(*frame);
 }
 
 void fPreview::showFramePanel(std::int32_t frame)
 {
-    m_panels[2]->setText(QStringLiteral("Frame %1 (%2)").arg(frame).arg(fromUtf8String(m_player.formatFrameTime(frame))));
+    if (m_renderingShown && m_wanted == frame)
+        m_panels[2]->setText(QStringLiteral("Rendering frame %1...").arg(frame));
+    else
+        m_panels[2]->setText(
+            QStringLiteral("Frame %1 (%2)").arg(frame).arg(fromUtf8String(m_player.formatFrameTime(frame))));
+}
+
+// The newest frame asked for is the one the window waits for: the frame
+// server skips the ones in between.
+void fPreview::frameAsked(std::int32_t frame)
+{
+    m_wanted = frame;
+    if (!m_slowFrame.isActive() && !m_renderingShown) m_slowFrame.start();
+    if (!m_verySlowFrame.isActive()) m_verySlowFrame.start();
+}
+
+void fPreview::frameAnswered(std::int32_t frame)
+{
+    if (m_wanted != frame) return;
+    m_wanted.reset();
+    m_slowFrame.stop();
+    m_verySlowFrame.stop();
+    showStop(false);
+    if (m_renderingShown) {
+        m_renderingShown = false;
+        showFramePanel(frame);
+    }
+}
+
+void fPreview::showStop(bool shown)
+{
+    m_stop->setVisible(shown);
 }
 
 void fPreview::tick()
@@ -255,10 +380,17 @@ void fPreview::tick()
     if (right) MoveSliderTo(std::int64_t(m_slider->Value()) + right);
 }
 
+// A close while the script opens gives the open up; the window then closes
+// itself once the frame server's answer has been taken off the stack.
 void fPreview::closeEvent(QCloseEvent* event)
 {
     m_timer.stop();
     m_player.closeAllMovies();
+    if (m_opening) {
+        m_closeAfterOpen = true;
+        event->ignore();
+        return;
+    }
     m_unloaded = true;
     event->accept();
 }

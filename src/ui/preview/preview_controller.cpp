@@ -72,7 +72,8 @@ QString PreviewController::writePreviewScript()
 void PreviewController::internalPreview()
 {
     if (fPreview* open = preview()) {
-        open->startPreview();
+        // A script still opening is not run again over itself.
+        if (!open->isOpening()) open->startPreview();
         return;
     }
     m_preview = new fPreview(m_player, [this] { return writePreviewScript(); }, &m_window);
@@ -121,8 +122,14 @@ void PreviewController::closeAllMovies()
     m_player.closeAllMovies();
 }
 
+// A window waiting for its script is given up and closes itself once the
+// wait has unwound; deleting it under its own wait would pull the stack away.
 void PreviewController::unloadPreview()
 {
+    if (m_preview && m_preview->isOpening()) {
+        m_preview->close();
+        return;
+    }
     delete m_preview.data();
 }
 

@@ -1,6 +1,6 @@
 #include "core/preview/library_search.h"
 
-#include "core/preview/media_device.h"
+#include "media/frame_source.h"
 #include "core/preview/product_version.h"
 #include "support/temp_dir.h"
 
@@ -105,9 +105,10 @@ TEST(AviSynthLibrarySearch, FindsTheLibraryInstalledUnderHome)
     const std::string script = dir.write("clip.avs", "#fake 8 4 25 1 30\r\nVersion()\r\n");
     fs::remove(system + "/libavisynth.so");
     std::string error;
-    const auto device = openAviSynthDevice(script, aviSynthLibraryCandidates(env, conf), error);
-    ASSERT_NE(device, nullptr) << error;
-    EXPECT_EQ(device->frameCount(), 30);
+    OpenFailureKind kind = OpenFailureKind::other;
+    const auto source = openAviSynthSource(script, aviSynthLibraryCandidates(env, conf), kind, error);
+    ASSERT_NE(source, nullptr) << error;
+    EXPECT_EQ(source->facts().frameCount, 30);
 }
 
 TEST(AviSynthNotFoundText, NamesTheInstallerInACheckoutElseTheInstallNotes)

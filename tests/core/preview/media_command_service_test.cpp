@@ -12,16 +12,12 @@ namespace {
 
 class CommandService : public ::testing::Test {
 protected:
-    CommandService()
-    {
-        service.setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
-        script = dir.write("my clip.avs", "#fake 8 4 25 1 30\r\nVersion()\r\n");
-    }
+    CommandService() { script = dir.write("my clip.avs", "#fake 8 4 25 1 30\r\nVersion()\r\n"); }
 
     int send(const std::string& command) { return service.sendString(command, reply); }
 
     test::TempDir dir;
-    MediaCommandService service;
+    MediaCommandService service{{CLIPWRIGHT_FRAMESERVER, {CLIPWRIGHT_FAKE_AVISYNTH}}};
     std::string script;
     std::string reply;
 };
@@ -43,6 +39,7 @@ TEST_F(CommandService, KeywordsInAnyCaseAndRepliesFollowTheTimeFormat)
         {"play movie from 0 to 3", ""},      {"status movie position", "3"},
         {"play movie from 5", ""},           {"status movie position", "5"},
         {"seek movie to start", ""},         {"status movie position", "0"},
+        {"status movie frame rate", "25/1"},
         {"close MOVIE", ""},
     };
     for (const auto& row : rows) {
@@ -100,28 +97,36 @@ TEST_F(CommandService, ErrorsHaveNumbersAndTexts)
     EXPECT_EQ(reply, "0") << "failed commands leave the position alone";
 }
 
+// Frames come after the command that asked for them, the newest first:
+// a scrub never builds a queue.
 TEST_F(CommandService, FramesReachTheSinkOfTheParentTopDown)
 {
     std::vector<std::uint8_t> shown;
-    int calls = 0;
-    service.registerFrameSink(42, [&](const VideoFrame& f) {
-        ++calls;
-        ASSERT_EQ(std::tuple(f.width, f.height, f.stride), std::tuple(8, 4, 32));
-        shown.assign(f.bytes, f.bytes + f.stride * f.height);
-    });
+    std::vector<int> numbers;
+    service.registerFrameSink(42, FrameSink{[&](const VideoFrame& f) {
+                                                numbers.push_back(f.number);
+                                                ASSERT_EQ(std::tuple(f.width, f.height, f.stride), std::tuple(8, 4, 32));
+                                                shown.assign(f.bytes, f.bytes + f.stride * f.height);
+                                            },
+                                            {}});
     ASSERT_EQ(send("open \"" + script + "\" type MPEGVideo alias movie parent 42"), 0);
-    EXPECT_EQ(calls, 0) << "opening shows nothing yet";
+    EXPECT_TRUE(numbers.empty()) << "opening shows nothing yet";
     ASSERT_EQ(send("seek movie to 9"), 0);
-    ASSERT_EQ(calls, 1);
+    EXPECT_TRUE(numbers.empty()) << "a frame is never answered inside the command";
+    ASSERT_TRUE(service.waitUntil([&] { return !numbers.empty(); }, 5000));
+    ASSERT_EQ(numbers, std::vector<int>{9});
     // The fake paints B = frame, G = row from the top, R = column.
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 8; ++x) {
             const std::uint8_t* p = shown.data() + y * 32 + x * 4;
             EXPECT_EQ(std::vector<int>(p, p + 4), (std::vector<int>{9, y, x, 0xff}));
         }
+    for (int n = 0; n < 30; ++n) ASSERT_EQ(send("seek movie to " + std::to_string(n)), 0);
+    ASSERT_TRUE(service.waitUntil([&] { return numbers.back() == 29; }, 5000));
+    EXPECT_LE(numbers.size(), 4u) << "only the newest frame waited";
     service.unregisterFrameSink(42);
     ASSERT_EQ(send("play movie"), 0);
-    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(service.waitUntil([&] { return numbers.size() > 4; }, 300));
 }
 
 // Texts from the frame server pass through unchanged, whichever device
@@ -137,12 +142,26 @@ TEST_F(CommandService, FrameServerErrorTexts)
     }
     EXPECT_EQ(service.openCount(), 0);
 
+    // The retry of a rejected script answers without running it again; the
+    // script rewritten runs anew.
+    const std::string runs = dir.file("runs.txt");
+    const std::string once = dir.write("once.avs", "#fake-touch " + runs + "\nBogus()\n");
+    for (const char* type : {"AviVideo", "MPEGVideo"})
+        EXPECT_GE(send("open \"" + once + "\" type " + type + " alias movie"), mediaDeviceErrorBase);
+    EXPECT_EQ(dir.read("runs.txt"), "ran\n");
+    dir.write("once.avs", "#fake-touch " + runs + "\nBogus(1)\n");
+    EXPECT_GE(send("open \"" + once + "\" type AviVideo alias movie"), mediaDeviceErrorBase);
+    EXPECT_EQ(dir.read("runs.txt"), "ran\nran\n");
+
+    // A frame that fails says so to the sink; the clip stays usable.
+    std::vector<std::pair<int, std::string>> failed;
+    service.registerFrameSink(5, FrameSink{{}, [&](int n, const std::string& text) { failed.emplace_back(n, text); }});
     const std::string failing = dir.write("fail.avs", "#fake 8 4 25 1 30\n#fake-fail 4\n");
-    ASSERT_EQ(send("open \"" + failing + "\" type AviVideo alias movie"), 0);
-    const int code = send("seek movie to 4");
-    ASSERT_GE(code, mediaDeviceErrorBase);
+    ASSERT_EQ(send("open \"" + failing + "\" type AviVideo alias movie parent 5"), 0);
+    EXPECT_EQ(send("seek movie to 4"), 0);
+    ASSERT_TRUE(service.waitUntil([&] { return !failed.empty(); }, 5000));
+    EXPECT_EQ(failed.front(), (std::pair<int, std::string>{4, "Frame 4 failed on purpose"}));
     EXPECT_EQ(send("seek movie to 3"), 0);
-    EXPECT_EQ(service.mediaErrorText(code), "Frame 4 failed on purpose");
     EXPECT_EQ(send("status movie position"), 0);
     EXPECT_EQ(reply, "3");
 

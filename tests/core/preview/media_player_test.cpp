@@ -7,30 +7,10 @@
 namespace cw {
 namespace {
 
-TEST(FormatFrameTime, ClockTexts)
-{
-    const struct {
-        std::int32_t frame;
-        double rate;
-        const char* text;
-    } rows[] = {
-        {0, 25, "00:00:00.000"},  {25, 25, "00:00:01.000"},  {1, 25, "00:00:00.040"},
-        {1, 0, "00:00:00.000"},   {5, -1, "00:00:00.000"},   {-3, 25, "00:00:00.000"},
-        {1, 30000.0 / 1001, "00:00:00.033"}, {3600 * 100 * 25 + 1, 25, "100:00:00.040"},
-        // 1/1.0005 s is 999.5 ms: rounds to 1000 and carries into the seconds.
-        {1, 1.0005, "00:00:01.000"},
-        // 59.9996 s carries through the minutes too.
-        {59999600, 1000000, "00:01:00.000"},
-    };
-    for (const auto& row : rows) EXPECT_EQ(formatFrameTime(row.frame, row.rate), row.text) << row.frame;
-}
-
 class Player : public ::testing::Test {
 protected:
-    Player() { player.service().setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH}); }
-
     test::TempDir dir;
-    MediaPlayer player;
+    MediaPlayer player{{CLIPWRIGHT_FRAMESERVER, {CLIPWRIGHT_FAKE_AVISYNTH}}};
 };
 
 TEST_F(Player, SizeRateAndLengthsOrMinusOneWithoutAClip)
@@ -38,7 +18,7 @@ TEST_F(Player, SizeRateAndLengthsOrMinusOneWithoutAClip)
     EXPECT_EQ(player.getLengthInFrames("movie"), -1);
     EXPECT_EQ(player.getLengthInMs("movie"), -1);
     EXPECT_EQ(player.getPosition("movie"), -1);
-    EXPECT_EQ(player.getFrameRate("movie"), -1.0f);
+    EXPECT_EQ(player.getFrameRate("movie"), FrameRate{});
     EXPECT_EQ(player.getVideoSize("movie", "cx"), -1);
     EXPECT_FALSE(player.seekMovie("movie", 3).ok());
     EXPECT_EQ(player.formatFrameTime(10), "00:00:00.000");
@@ -49,7 +29,7 @@ TEST_F(Player, SizeRateAndLengthsOrMinusOneWithoutAClip)
     EXPECT_EQ(player.getVideoSize("movie", "cY"), 480);
     EXPECT_EQ(player.getLengthInFrames("movie"), 100);
     EXPECT_EQ(player.getLengthInMs("movie"), 3337);
-    EXPECT_FLOAT_EQ(player.getFrameRate("movie"), static_cast<float>(100 / 3.337));
+    EXPECT_EQ(player.getFrameRate("movie"), (FrameRate{30000, 1001}));
     EXPECT_EQ(player.getPosition("movie"), 0) << "the time format went back to frames";
     player.service().clearCommandLog();
     EXPECT_EQ(player.getVideoSize("movie", "w"), -1);
@@ -68,7 +48,7 @@ TEST_F(Player, PreviewTrafficIsExactlyTheseCommands)
     const std::string script = dir.write("preview.avs", "#fake 640 480 25 1 250\n");
     const std::string video = dir.write("preview.mp4", "not a video");
     std::vector<int> shown;
-    player.service().registerFrameSink(77, [&](const VideoFrame& f) { shown.push_back(f.bytes[0]); });
+    player.service().registerFrameSink(77, FrameSink{[&](const VideoFrame& f) { shown.push_back(f.bytes[0]); }, {}});
 
     player.closeAllMovies();
     player.closeAllMovies();
@@ -78,8 +58,10 @@ TEST_F(Player, PreviewTrafficIsExactlyTheseCommands)
     player.clipInfo() = {player.getFrameRate("movie"), player.getVideoSize("movie", "cx"), player.getVideoSize("movie", "cy"),
                          player.getLengthInFrames("movie")};
     EXPECT_EQ(player.playMovie("movie", "0", "0").text, "Success");
+    ASSERT_TRUE(player.service().waitUntil([&] { return shown.size() == 1; }, 5000));
     EXPECT_EQ(player.getPosition("movie"), 0);
     EXPECT_EQ(player.seekMovie("movie", 1).text, "Success");
+    ASSERT_TRUE(player.service().waitUntil([&] { return shown.size() == 2; }, 5000));
     EXPECT_EQ(player.closeAllMovies().text, "Success");
     player.service().unregisterFrameSink(77);
 
@@ -91,11 +73,7 @@ TEST_F(Player, PreviewTrafficIsExactlyTheseCommands)
         "open \"" + video + "\" type AviVideo Alias movie parent 77 Style 1073741824",
         "Close all",
         "open \"" + script + "\" type MPEGVideo Alias movie parent 77 Style 1073741824",
-        "set movie time format ms",
-        "status movie length",
-        "set movie time format frames",
-        "set movie time format frames",
-        "status movie length",
+        "status movie frame rate",
         "Where movie destination",
         "Where movie destination",
         "set movie time format frames",

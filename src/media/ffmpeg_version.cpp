@@ -1,4 +1,4 @@
-#include "core/preview/ffmpeg_version.h"
+#include "media/ffmpeg_version.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
