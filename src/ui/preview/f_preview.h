@@ -70,6 +70,8 @@ public:
     bool isUnloaded() const { return m_unloaded; }
     // The frame server is opening the script; the window then waits for it.
     bool isOpening() const { return m_opening; }
+    // The newest frame asked for has not come yet.
+    bool isFramePending() const { return m_wanted.has_value(); }
 
     FrameView* frameVideo() const { return m_frameVideo; }
     cpvSlider* slider() const { return m_slider; }

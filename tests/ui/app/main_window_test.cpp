@@ -279,6 +279,7 @@ TEST(MainWindow, F5ReloadsTheOpenPreviewAndTheShutdownClosesIt)
     ::unsetenv("TEMP");
     Form1& form = *f.form;
     MediaCommandService& service = form.preview().player().service();
+    service.setFrameServerProgram(CLIPWRIGHT_FRAMESERVER);
     service.setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
     showAndFocus(form);
     setScript(form, "#fake 64 48 25 1 10");
@@ -307,6 +308,33 @@ TEST(MainWindow, F5ReloadsTheOpenPreviewAndTheShutdownClosesIt)
     ASSERT_TRUE(form.close());
     EXPECT_FALSE(preview);
     EXPECT_EQ(service.openCount(), 0);
+}
+
+// The line a script error names is where the caret goes and what the margin
+// marks; the message names the edited script, not the temporary file.
+TEST(MainWindow, APreviewErrorTakesTheCaretToItsLine)
+{
+    test::TempDir temp;
+    ::setenv("TEMP", temp.path().c_str(), 1);
+    test::FormFixture f;
+    ::unsetenv("TEMP");
+    Form1& form = *f.form;
+    MediaCommandService& service = form.preview().player().service();
+    service.setFrameServerProgram(CLIPWRIGHT_FRAMESERVER);
+    service.setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
+    setScript(form, "Version()\r\nBogus(1)\r\nBlur(1)");
+    f.prompts.shown.clear();
+    form.command("mnuInternalPreview")->trigger();
+    EXPECT_EQ(f.prompts.lines(), "#error: Script error: There is no function named 'Bogus'.\n(Untitled, line 2)");
+    EXPECT_EQ(form.codeSense()->errorMarkLine(), 1);
+    EXPECT_EQ(form.codeSense()->getSelection(true), (CodeSense::Range{{1, 0}, {1, 0}}));
+
+    // A script that opens takes the mark away.
+    setScript(form, "#fake 64 48 25 1 10");
+    form.codeSense()->markErrorAt(0, 0);
+    form.command("mnuInternalPreview")->trigger();
+    ASSERT_TRUE(form.preview().preview());
+    EXPECT_EQ(form.codeSense()->errorMarkLine(), -1);
 }
 
 } // namespace

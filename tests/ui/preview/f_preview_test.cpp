@@ -24,6 +24,7 @@ namespace {
 struct PreviewFixture {
     explicit PreviewFixture(const std::string& text) : script(text)
     {
+        player.service().setFrameServerProgram(CLIPWRIGHT_FRAMESERVER);
         player.service().setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
         companion.resize(200, 100);
     }
@@ -43,7 +44,17 @@ struct PreviewFixture {
     QString writeScript() { return QString::fromStdString(temp.write("preview.avs", script)); }
     QLabel* panel(int n) { return preview->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n)); }
     QPushButton* button(const char* name) { return preview->findChild<QPushButton*>(name); }
-    int frameShown() { return preview->frameVideo()->image().pixelColor(0, 0).blue(); }
+    // The frame on screen once the newest one asked for has come.
+    int frameShown()
+    {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !preview->isFramePending(); }, 5000));
+        return preview->frameVideo()->image().pixelColor(0, 0).blue();
+    }
+    QString frameMessage(const QString& startingWith)
+    {
+        QTest::qWaitFor([&] { return preview->frameVideo()->message().startsWith(startingWith); }, 5000);
+        return preview->frameVideo()->message();
+    }
     int sliderValue() { return preview->slider()->Value(); }
     MediaCommandService& service() { return player.service(); }
     void key(QWidget* target, QEvent::Type type, Qt::Key k)
@@ -229,6 +240,62 @@ TEST(Preview, AScriptErrorIsHandedOnInItsOwnWordsAndTheWindowUnloads)
     p.script = "Bogus";
     EXPECT_EQ(p.open(), nullptr);
     EXPECT_EQ(p.service().openCount(), 0);
+}
+
+// A slow frame says so; the window goes on meanwhile.
+TEST(Preview, ASlowFrameSaysItIsRendering)
+{
+    PreviewFixture p("#fake 64 48 25 1 10\n#fake-slow 400");
+    fPreview* preview = p.open();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(p.frameShown(), 0);
+    preview->MoveSliderTo(5);
+    EXPECT_EQ(p.panel(3)->text(), "Frame 5 (00:00:00.200)");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.panel(3)->text() == "Rendering frame 5..."; }, 2000));
+    EXPECT_EQ(p.frameShown(), 5);
+    EXPECT_EQ(p.panel(3)->text(), "Frame 5 (00:00:00.200)");
+}
+
+// A frame server that crashes or hangs takes nothing down with it: the
+// window says what happened and the next reload starts a new one.
+TEST(Preview, ACrashOrAStoppedHangIsShownAndTheNextReloadWorks)
+{
+    for (const auto& [fault, text] :
+         {std::pair{"#fake-crash 3", "The frame server stopped (signal 11, Segmentation fault) while rendering frame 3."},
+          std::pair{"#fake-hang 3", "The frame server was stopped while rendering frame 3."}}) {
+        SCOPED_TRACE(fault);
+        PreviewFixture p(std::string("#fake 64 48 25 1 10\n") + fault);
+        fPreview* preview = p.open();
+        ASSERT_NE(preview, nullptr);
+        preview->MoveSliderTo(3);
+        if (std::string(fault).find("hang") != std::string::npos) {
+            QTest::qWait(300);
+            p.button("cmdStop")->click();
+        }
+        EXPECT_EQ(p.frameMessage("The frame server"), text);
+        EXPECT_TRUE(preview->isVisible());
+
+        p.script = "#fake 32 24 25 1 5";
+        ASSERT_EQ(p.open(), preview);
+        EXPECT_EQ(p.frameShown(), 0);
+        EXPECT_TRUE(preview->frameVideo()->message().isEmpty());
+    }
+}
+
+// Stop also ends a script that never finishes opening; the window, shown
+// meanwhile, then closes.
+TEST(Preview, AScriptThatHangsWhileOpeningCanBeStopped)
+{
+    PreviewFixture p("#fake 64 48 25 1 10\n#fake-hang open");
+    bool shownWhileOpening = false;
+    QTimer::singleShot(600, [&] {
+        shownWhileOpening = p.preview && p.preview->isVisible() && p.preview->isOpening() &&
+                            p.preview->frameVideo()->message() == "Opening the script...";
+        p.button("cmdStop")->click();
+    });
+    EXPECT_EQ(p.open(), nullptr);
+    EXPECT_TRUE(shownWhileOpening);
+    EXPECT_EQ(p.failures, QStringList{"The frame server was stopped while opening the script."});
 }
 
 } // namespace
