@@ -175,7 +175,7 @@ void Form1::clearModified()
 
 void Form1::chooseTempFolder()
 {
-    m_tempFolder = QString::fromStdString(cw::chooseTempFolder(processEnvironment));
+    m_tempFolder = QString::fromStdString(cw::chooseTempFolder(processEnvironment).path);
     if (m_tempFolder.isEmpty()) m_tempFolder = m_programFolder;
 }
 
