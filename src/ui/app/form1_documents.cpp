@@ -90,9 +90,10 @@ void Form1::loadScript(const QString& path)
     }
     // Asked before reading, so a Yes that saves onto this very file loads what was saved.
     if (!promptSaveChanges()) return;
-    const std::optional<DecodedText> script = readScriptFile(file);
+    std::string error;
+    const std::optional<DecodedText> script = readScriptFile(file, &error);
     if (!script) {
-        showError(QStringLiteral("unable to load: ") + path + QStringLiteral("\r\nthe file cannot be read"));
+        showError(qt(error));
         return;
     }
     m_codeSense->setScript(*script);
@@ -105,7 +106,7 @@ bool Form1::saveScript(const QString& path)
 {
     TextEncoding encoding = m_codeSense->encoding();
     const std::string error =
-        writeScriptFile(local(path), m_codeSense->textUtf8(), encoding, m_codeSense->lineEnd());
+        writeScriptFile(local(path), m_codeSense->textUtf8(), encoding, m_codeSense->lineEnd()).message;
     if (!error.empty()) {
         showError(qt(error));
         return false;
@@ -148,9 +149,10 @@ void Form1::importTemplate()
     const QString path = runScriptDialog(this, 1, scriptMask + QStringLiteral("|All files (*.*)|*.*"),
                                          QStringLiteral("Import"));
     if (path.isEmpty()) return;
-    const std::optional<DecodedText> fragment = readScriptFile(local(path));
+    std::string error;
+    const std::optional<DecodedText> fragment = readScriptFile(local(path), &error);
     if (!fragment) {
-        showError(QStringLiteral("unable to load: ") + path + QStringLiteral("\r\nthe file cannot be read"));
+        showError(qt(error));
         return;
     }
     insertTextAtCaret(qt(fragment->utf8));
@@ -166,7 +168,8 @@ void Form1::exportSelection()
     const QString path = chooseSavePath(QStringLiteral("Export selection as"));
     if (path.isEmpty()) return;
     TextEncoding encoding = m_codeSense->encoding();
-    const std::string error = writeScriptFile(local(path), local(selection), encoding, m_codeSense->lineEnd());
+    const std::string error =
+        writeScriptFile(local(path), local(selection), encoding, m_codeSense->lineEnd()).message;
     if (!error.empty()) {
         showError(qt(error));
         return;

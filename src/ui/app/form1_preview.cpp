@@ -22,7 +22,9 @@ QString Form1::previewScriptPath() const
 QString Form1::writePreviewScript()
 {
     const QString path = previewScriptPath();
-    const std::string error = writeTextFile(path.toStdString(), m_codeSense->textUtf8(), m_codeSense->lineEnd());
+    // A file of the program's own: a link planted under its name is replaced, never followed.
+    const std::string error = writeTextFile(path.toStdString(), m_codeSense->textUtf8(), m_codeSense->lineEnd(),
+                                            WriteMode::Replace);
     if (!error.empty()) {
         showError(QStringLiteral("The preview script could not be written.\r\n") + QString::fromStdString(error));
         return {};

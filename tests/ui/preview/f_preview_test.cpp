@@ -214,7 +214,7 @@ TEST(Preview, F5ReloadsInTheSameWindowOnceAndClosingClosesTheClip)
     EXPECT_EQ(p.sliderValue(), 0);
     EXPECT_EQ(p.frameShown(), 0);
     EXPECT_EQ(preview->slider()->Max(), 4);
-    EXPECT_EQ(p.temp.read("preview.avs"), "#fake 32 24 25 1 5\n\r\n");
+    EXPECT_EQ(p.temp.read("preview.avs"), "#fake 32 24 25 1 5\n");
 
     // In the preview itself F5 is a shortcut that does not repeat.
     QApplication::setActiveWindow(preview);
