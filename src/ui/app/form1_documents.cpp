@@ -232,7 +232,8 @@ void Form1::handleCommandLine()
 {
     std::vector<std::string> arguments;
     for (qsizetype i = 1; i < m_arguments.size(); ++i) arguments.push_back(local(m_arguments.at(i)));
-    const CommandLineOptions options = parseCommandLine(splitCommandLine(joinArguments(arguments)));
+    const CommandLineOptions options =
+        parseCommandLine(splitCommandLine(joinArguments(arguments)), fileExists);
 
     if (options.scriptPath) {
         if (fileExists(*options.scriptPath)) {
