@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace cw {
@@ -115,8 +117,12 @@ int MediaCommandService::sendString(std::string_view command, std::string& reply
 
 int MediaCommandService::toFrame(const Clip& clip, double value) const
 {
-    if (!clip.milliseconds) return static_cast<int>(std::floor(value));
-    const int frame = static_cast<int>(std::floor(value * clip.device->frameRate() / 1000.0 + 1e-9));
+    const double exact =
+        clip.milliseconds ? std::floor(value * clip.device->frameRate() / 1000.0 + 1e-9) : std::floor(value);
+    // A number far outside any clip stays outside it, never cast to an int
+    // that cannot hold it.
+    const int frame = static_cast<int>(std::clamp(exact, -1.0, static_cast<double>(INT_MAX)));
+    if (!clip.milliseconds) return frame;
     // The length in milliseconds names the end, which shows the last frame.
     return std::min(frame, clip.device->frameCount() - 1);
 }
@@ -156,7 +162,9 @@ int MediaCommandService::open(const std::vector<std::string>& words)
         } else if (key == "alias") {
             alias = lower(value);
         } else if (key == "parent") {
-            if (!parseNumber(value, number)) return mediaBadParameter;
+            // 2^63 and beyond is no handle (and no number an intptr_t holds).
+            const double limit = static_cast<double>(std::numeric_limits<std::intptr_t>::max());
+            if (!parseNumber(value, number) || number >= limit || number <= -limit) return mediaBadParameter;
             parent = static_cast<std::intptr_t>(number);
         } else if (key == "style") {
             if (!parseNumber(value, number)) return mediaBadParameter;
