@@ -236,20 +236,9 @@ TEST(WriteFile, AFullDiskStopsAnInPlaceSaveBeforeTheOldTextIsTouched)
     EXPECT_EQ(namesIn(disk), (std::vector<std::string>{"a.avs", "b.avs"}));
 }
 
-TEST(WriteFile, ReplaceModeReplacesAPlantedLinkInsteadOfWritingThroughIt)
-{
-    test::TempDir dir;
-    const auto victim = dir.write("victim", "20 bytes of the user");
-    const auto planted = dir.file("preview.avs");
-    ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
-
-    EXPECT_EQ(writeTextFile(planted, "Version()", "\r\n", WriteMode::Replace), "");
-    EXPECT_EQ(dir.read("victim"), "20 bytes of the user");
-    EXPECT_TRUE(S_ISREG(statOf(planted).st_mode));
-    EXPECT_EQ(dir.read("preview.avs"), "Version()\r\n");
-}
-
-TEST(WriteFile, PreviewScriptGoesToThePrivateFolderWhenTempIsShared)
+// The preview script: a shared TEMP is passed over, and even in the private
+// folder a link under the script's name is replaced, never written through.
+TEST(WriteFile, PreviewScriptNeverFollowsAPlantedLink)
 {
     test::TempDir shared, tmpdir, victims;
     ASSERT_EQ(::chmod(shared.path().c_str(), 01777), 0);
@@ -261,10 +250,14 @@ TEST(WriteFile, PreviewScriptGoesToThePrivateFolderWhenTempIsShared)
         return var == "TEMP" ? shared.path().c_str() : var == "TMPDIR" ? tmpdir.path().c_str() : nullptr;
     });
     ASSERT_EQ(chosen.path, tmpdir.path() + "/clipwright-" + std::to_string(::getuid()));
-    EXPECT_EQ(writeTextFile(chosen.path + "/preview.avs", "Version()", "\r\n", WriteMode::Replace), "");
+    const std::string script = chosen.path + "/preview.avs";
+    ASSERT_EQ(::symlink(victim.c_str(), script.c_str()), 0);
+
+    EXPECT_EQ(writeTextFile(script, "Version()", "\r\n", WriteMode::Replace), "");
     EXPECT_EQ(victims.read("victim"), "20 bytes of the user");
     EXPECT_TRUE(S_ISLNK(statOf(shared.file("preview.avs")).st_mode));
-    EXPECT_EQ(tmpdir.read("clipwright-" + std::to_string(::getuid()) + "/preview.avs"), "Version()\r\n");
+    EXPECT_TRUE(S_ISREG(statOf(script).st_mode));
+    EXPECT_EQ(readFileBytes(script), "Version()\r\n");
 }
 
 TEST(WriteFile, FailureNamesThePathAndTheReason)
