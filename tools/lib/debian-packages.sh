@@ -7,6 +7,7 @@ clipwright_packages=(
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
     libpugixml-dev libgtest-dev libbenchmark-dev libxcb1-dev libx11-dev
     libqt6svg6
+    clang libclang-rt-14-dev
     xvfb xauth x11-utils xdg-utils imagemagick xdotool fonts-dejavu-core
     dpkg-dev desktop-file-utils appstream shared-mime-info man-db
 )

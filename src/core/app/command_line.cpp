@@ -53,6 +53,20 @@ std::string withoutQuotes(std::string text)
     return text;
 }
 
+std::string withoutSurroundingQuotes(const std::string& text)
+{
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    return text;
+}
+
+std::string scriptPathOf(const std::string& value, const FileExistsTest& fileExists)
+{
+    std::string path = withoutQuotes(value);
+    if (fileExists(path)) return path;
+    std::string literal = withoutSurroundingQuotes(value);
+    return fileExists(literal) ? literal : path;
+}
+
 } // namespace
 
 std::string joinArguments(const std::vector<std::string>& arguments)
@@ -108,7 +122,7 @@ std::optional<std::uint32_t> parseWindowId(const std::string& text)
     return value;
 }
 
-CommandLineOptions parseCommandLine(const std::vector<std::string>& tokens)
+CommandLineOptions parseCommandLine(const std::vector<std::string>& tokens, const FileExistsTest& fileExists)
 {
     CommandLineOptions options;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -121,7 +135,7 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& tokens)
         if (i + 1 == tokens.size()) break;
         const std::string& value = tokens[i + 1];
         if (token == "-i")
-            options.scriptPath = withoutQuotes(value);
+            options.scriptPath = scriptPathOf(value, fileExists);
         else if (token == "-oh")
             options.openerWindow = parseWindowId(value).value_or(0);
         else if (token == "-ot")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,12 +30,17 @@ std::vector<std::string> splitCommandLine(const std::string& text);
 // as "-i" with that file would; it takes the place of an earlier "-i" and is
 // taken over by a later one.
 struct CommandLineOptions {
-    std::optional<std::string> scriptPath; // "-i" or a plain file, double quotes removed
+    std::optional<std::string> scriptPath; // "-i" or a plain file, see parseCommandLine
     std::uint32_t openerWindow = 0;        // "-oh", 0 when none or not hexadecimal
     std::string openerTitle;               // "-ot", double quotes removed
 };
 
-CommandLineOptions parseCommandLine(const std::vector<std::string>& tokens);
+using FileExistsTest = std::function<bool(const std::string&)>;
+
+// The "-i" value loses all its double quotes, as it must where a file name
+// cannot hold one; but when no file has that name and the value without
+// only its surrounding pair of quotes names one, that file is meant.
+CommandLineOptions parseCommandLine(const std::vector<std::string>& tokens, const FileExistsTest& fileExists);
 
 // The hexadecimal digits of an X11 window id without "0x"; nothing for any
 // other text, for more than 32 bits, and for 0.

@@ -29,23 +29,47 @@ std::string fileExtension(const std::string& path)
     return ext;
 }
 
-std::string chooseTempFolder(const EnvLookup& env)
+namespace {
+
+bool isPrivateFolder(const struct stat& st)
 {
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 022) == 0;
+}
+
+} // namespace
+
+TempFolder chooseTempFolder(const EnvLookup& env)
+{
+    TempFolder chosen;
     for (const char* name : {"TEMP", "TMP"}) {
         const char* value = env(name);
-        if (value && folderExists(value)) return value;
+        struct stat st {};
+        if (!value || !*value || ::stat(value, &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+        if (isPrivateFolder(st)) {
+            chosen.path = value;
+            return chosen;
+        }
+        if (chosen.passedOver.empty()) chosen.passedOver = value;
     }
     const char* tmpdir = env("TMPDIR");
     const std::string base = tmpdir && folderExists(tmpdir) ? tmpdir : "/tmp";
     const std::string own = base + "/clipwright-" + std::to_string(::getuid());
-    if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) return {};
+    if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) return chosen;
 
-    // Someone else's folder, or one that others can write into, could be used
-    // to plant or read the preview script.
+    // Someone else's folder, or a link planted under its name, is refused; a
+    // folder of ours that others may write into is closed before use.
     struct stat st {};
-    if (::lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return {};
-    if ((st.st_mode & 077) != 0 && ::chmod(own.c_str(), 0700) != 0) return {};
-    return own;
+    if (::lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return chosen;
+    if ((st.st_mode & 077) != 0 && ::chmod(own.c_str(), 0700) != 0) return chosen;
+    chosen.path = own;
+    return chosen;
+}
+
+std::string tempFolderNotice(const TempFolder& chosen)
+{
+    if (chosen.passedOver.empty()) return {};
+    return chosen.passedOver + " is shared with other users: temporary files go to " +
+           (chosen.path.empty() ? std::string("the program folder") : chosen.path);
 }
 
 std::string programFolder(const EnvLookup& env)

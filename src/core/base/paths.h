@@ -21,10 +21,21 @@ inline const char* processEnvironment(const char* name)
     return std::getenv(name);
 }
 
-// TEMP, then TMP, when they name existing folders; otherwise this user's own
-// folder clipwright-<uid> (mode 0700) inside TMPDIR or /tmp, created when
-// missing. Returns "" only when even that folder cannot be made safely.
-std::string chooseTempFolder(const EnvLookup& env);
+struct TempFolder {
+    std::string path;       // "" only when even the private folder cannot be made safely
+    std::string passedOver; // a TEMP or TMP folder refused as unsafe, "" when none was
+};
+
+// TEMP, then TMP, when they name existing folders that this user owns and
+// nobody else may write to; otherwise this user's own folder clipwright-<uid>
+// (mode 0700) inside TMPDIR or /tmp, created when missing. A shared folder
+// such as /tmp is passed over: others could plant a file or a link in it
+// under the name the program is about to write.
+TempFolder chooseTempFolder(const EnvLookup& env);
+
+// The note the user gets, once, when a TEMP or TMP folder was passed over;
+// "" when none was.
+std::string tempFolderNotice(const TempFolder& chosen);
 
 // CLIPWRIGHT_HOME when set, else the folder of the running executable.
 std::string programFolder(const EnvLookup& env);

@@ -1,7 +1,6 @@
 #include "core/documents/script_file.h"
 
 #include "core/base/paths.h"
-#include "core/base/text_file.h"
 
 namespace cw {
 
@@ -10,21 +9,25 @@ bool isAvsScript(const std::string& path)
     return fileExtension(path) == "avs";
 }
 
-std::optional<DecodedText> readScriptFile(const std::string& path)
+std::optional<DecodedText> readScriptFile(const std::string& path, std::string* error)
 {
-    const std::optional<std::string> bytes = readFileBytes(path);
-    if (!bytes) return std::nullopt;
+    std::string reason;
+    const std::optional<std::string> bytes = readFileBytes(path, &reason);
+    if (!bytes) {
+        if (error) *error = "unable to load: " + reason;
+        return std::nullopt;
+    }
     return decodeText(*bytes);
 }
 
-std::string writeScriptFile(const std::string& path, const std::string& utf8, TextEncoding& encoding,
+WriteResult writeScriptFile(const std::string& path, const std::string& utf8, TextEncoding& encoding,
                             const std::string& lineEnd)
 {
     TextEncoding used = encoding;
-    const std::string bytes = encodeText(utf8 + lineEnd, used);
-    std::string error = writeFileAtomically(path, bytes);
-    if (error.empty()) encoding = used;
-    return error;
+    const std::string bytes = encodeText(withFinalLineEnd(utf8, lineEnd), used);
+    WriteResult result = writeFile(path, bytes);
+    if (result.ok()) encoding = used;
+    return result;
 }
 
 std::string notAvsScriptMessage(const std::string& path)

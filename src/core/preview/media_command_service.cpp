@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <climits>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <sys/epoll.h>
 #include <sys/stat.h>
@@ -222,12 +224,18 @@ int MediaCommandService::sendString(std::string_view command, std::string& reply
 
 int MediaCommandService::toFrame(const Clip& clip, double value) const
 {
-    if (!clip.milliseconds) return static_cast<int>(std::floor(value));
     const ClipFacts& f = clip.facts;
-    if (f.rateNumerator == 0 || f.rateDenominator == 0) return 0;
-    const double frame = value * f.rateNumerator / (1000.0 * f.rateDenominator);
+    double exact = std::floor(value);
+    if (clip.milliseconds)
+        exact = f.rateNumerator && f.rateDenominator
+                    ? std::floor(value * f.rateNumerator / (1000.0 * f.rateDenominator) + 1e-9)
+                    : 0.0;
+    // A number far outside any clip stays outside it, never cast to an int
+    // that cannot hold it.
+    const int frame = static_cast<int>(std::clamp(exact, -1.0, static_cast<double>(INT_MAX)));
+    if (!clip.milliseconds) return frame;
     // The length in milliseconds names the end, which shows the last frame.
-    return std::min(static_cast<int>(std::floor(frame + 1e-9)), f.frameCount - 1);
+    return std::min(frame, f.frameCount - 1);
 }
 
 std::int64_t MediaCommandService::fromFrame(const Clip& clip, std::int64_t frame) const
@@ -267,7 +275,9 @@ int MediaCommandService::open(const std::vector<std::string>& words)
         } else if (key == "alias") {
             alias = lower(value);
         } else if (key == "parent") {
-            if (!parseNumber(value, number)) return mediaBadParameter;
+            // 2^63 and beyond is no handle (and no number an intptr_t holds).
+            const double limit = static_cast<double>(std::numeric_limits<std::intptr_t>::max());
+            if (!parseNumber(value, number) || number >= limit || number <= -limit) return mediaBadParameter;
             parent = static_cast<std::intptr_t>(number);
         } else if (key == "style") {
             if (!parseNumber(value, number)) return mediaBadParameter;

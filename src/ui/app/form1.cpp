@@ -108,6 +108,9 @@ void Form1::createControllers()
         const std::string& file = m_documents->state().currentFile();
         return file.empty() ? QStringLiteral("Untitled") : QFileInfo(fromUtf8String(file)).fileName();
     });
+    connect(m_preview.get(), &PreviewController::noticed, statusBar(), [this](const QString& text) {
+        statusBar()->showMessage(text, 15000);
+    });
 }
 
 void Form1::load()
@@ -222,7 +225,7 @@ void Form1::handleCommandLine()
 {
     std::vector<std::string> arguments;
     for (qsizetype i = 1; i < m_arguments.size(); ++i) arguments.push_back(toUtf8String(m_arguments.at(i)));
-    const CommandLineOptions options = parseCommandLine(splitCommandLine(joinArguments(arguments)));
+    const CommandLineOptions options = parseCommandLine(splitCommandLine(joinArguments(arguments)), fileExists);
 
     if (options.scriptPath) {
         // Absolute, so the title and the recent list name it wherever the program starts next.

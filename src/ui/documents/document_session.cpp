@@ -33,11 +33,6 @@ QAction* recentItem(QMenu* submenu, std::size_t slot)
     return submenu->findChild<QAction*>(QStringLiteral("mnuFileRF%1").arg(slot + 1));
 }
 
-QString unreadableMessage(const QString& path)
-{
-    return QStringLiteral("unable to load: ") + path + QStringLiteral("\r\nthe file cannot be read");
-}
-
 } // namespace
 
 DocumentSession::DocumentSession(CodeSense& editor, QWidget& window) : m_editor(editor), m_window(window)
@@ -103,9 +98,10 @@ void DocumentSession::loadScript(const QString& path)
     }
     // Asked before reading, so a Yes that saves onto this very file loads what was saved.
     if (!promptSaveChanges()) return;
-    const std::optional<DecodedText> script = readScriptFile(file);
+    std::string error;
+    const std::optional<DecodedText> script = readScriptFile(file, &error);
     if (!script) {
-        showError(unreadableMessage(path));
+        showError(fromUtf8String(error));
         return;
     }
     m_editor.setScript(*script);
@@ -122,10 +118,18 @@ void DocumentSession::forgetFile()
 bool DocumentSession::saveScript(const QString& path)
 {
     TextEncoding encoding = m_editor.encoding();
-    const std::string error =
-        writeScriptFile(toUtf8String(path), m_editor.textUtf8(), encoding, m_editor.lineEnd());
-    if (!error.empty()) {
-        showError(fromUtf8String(error));
+    const WriteResult written = writeScriptFile(toUtf8String(path), m_editor.textUtf8(), encoding, m_editor.lineEnd());
+    if (written.failure == WriteFailure::ReadOnly) {
+        // A read-only file is not replaced behind the user's back; another name may do.
+        const QString question =
+            fromUtf8String(written.message) + QStringLiteral("\r\nSave the script under another name?");
+        if (PromptService::current().question(appName, question, false, PromptService::Answer::No) ==
+            PromptService::Answer::Yes)
+            return saveScriptAs();
+        return false;
+    }
+    if (written.failure != WriteFailure::None) {
+        showError(fromUtf8String(written.message));
         return false;
     }
     m_editor.setEncoding(encoding);
@@ -169,9 +173,10 @@ void DocumentSession::importTemplate()
                                                  scriptMask + QStringLiteral("|All files (*.*)|*.*"),
                                                  QStringLiteral("Import"));
     if (path.isEmpty()) return;
-    const std::optional<DecodedText> fragment = readScriptFile(toUtf8String(path));
+    std::string error;
+    const std::optional<DecodedText> fragment = readScriptFile(toUtf8String(path), &error);
     if (!fragment) {
-        showError(unreadableMessage(path));
+        showError(fromUtf8String(error));
         return;
     }
     m_editor.insertTextAtCaret(fromUtf8String(fragment->utf8));
@@ -188,7 +193,7 @@ void DocumentSession::exportSelection()
     if (path.isEmpty()) return;
     TextEncoding encoding = m_editor.encoding();
     const std::string error =
-        writeScriptFile(toUtf8String(path), toUtf8String(selection), encoding, m_editor.lineEnd());
+        writeScriptFile(toUtf8String(path), toUtf8String(selection), encoding, m_editor.lineEnd()).message;
     if (!error.empty()) {
         showError(fromUtf8String(error));
         return;

@@ -44,7 +44,9 @@ void PreviewController::readExternalPlayer()
 
 void PreviewController::chooseTempFolder()
 {
-    m_tempFolder = fromUtf8String(cw::chooseTempFolder(processEnvironment));
+    const TempFolder chosen = cw::chooseTempFolder(processEnvironment);
+    m_tempFolder = fromUtf8String(chosen.path);
+    if (const std::string notice = tempFolderNotice(chosen); !notice.empty()) emit noticed(fromUtf8String(notice));
     if (m_tempFolder.isEmpty()) m_tempFolder = fromUtf8String(m_settings.programFolder());
 }
 
@@ -61,7 +63,9 @@ QString PreviewController::previewScriptPath() const
 QString PreviewController::writePreviewScript()
 {
     const QString path = previewScriptPath();
-    const std::string error = writeTextFile(toUtf8String(path), m_editor.textUtf8(), m_editor.lineEnd());
+    // A file of the program's own: a link planted under its name is replaced, never followed.
+    const std::string error =
+        writeTextFile(toUtf8String(path), m_editor.textUtf8(), m_editor.lineEnd(), WriteMode::Replace);
     if (!error.empty()) {
         showError(QStringLiteral("The preview script could not be written.\r\n") + fromUtf8String(error));
         return {};

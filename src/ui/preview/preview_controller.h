@@ -36,7 +36,8 @@ public:
 
     // "External Preview", which the player rule enables or disables.
     void attachMenu(QAction* externalPreview);
-    // Start-up: the player as stored, and where preview.avs goes.
+    // Start-up: the player as stored, and where preview.avs goes (a
+    // TEMP or TMP folder passed over as unsafe is noticed).
     void readExternalPlayer();
     void chooseTempFolder();
     // External Preview works only while the player names an existing file.
@@ -51,6 +52,11 @@ public:
     void externalPreview();
     void chooseExternalPlayer();
 
+signals:
+    // Something the user should know once, in the status bar.
+    void noticed(const QString& text);
+
+public:
     // Shutdown: the window stops following the clip and every clip closes;
     // then the window goes.
     void closeAllMovies();

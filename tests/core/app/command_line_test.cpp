@@ -1,13 +1,20 @@
 #include "core/app/command_line.h"
 
+#include "core/base/paths.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 namespace cw {
 namespace {
 
 using Tokens = std::vector<std::string>;
+
+FileExistsTest filesNamed(std::set<std::string> names)
+{
+    return [names = std::move(names)](const std::string& path) { return names.count(path) > 0; };
+}
 
 TEST(CommandLine, SplitsIntoTokens)
 {
@@ -35,7 +42,7 @@ TEST(CommandLine, JoinQuotesArgumentsWithBlanksAndSurvivesSplittingAndParsing)
     EXPECT_EQ(joinArguments({}), "");
     EXPECT_EQ(joinArguments({"-i", "/My Scripts/a b.avs", "-oh", "1A2B"}), R"(-i "/My Scripts/a b.avs" -oh 1A2B)");
     const std::string path = "/home/me/My  Scripts/a.avs";
-    EXPECT_EQ(parseCommandLine(splitCommandLine(joinArguments({"-i", path}))).scriptPath, path);
+    EXPECT_EQ(parseCommandLine(splitCommandLine(joinArguments({"-i", path})), filesNamed({})).scriptPath, path);
 }
 
 TEST(CommandLine, ParsesTheOptions)
@@ -67,7 +74,7 @@ TEST(CommandLine, ParsesTheOptions)
         {"-oh 000000001A2B", std::nullopt, 0x1A2B, ""},
     };
     for (const auto& row : rows) {
-        const CommandLineOptions options = parseCommandLine(splitCommandLine(row.text));
+        const CommandLineOptions options = parseCommandLine(splitCommandLine(row.text), filesNamed({}));
         EXPECT_EQ(options.scriptPath, row.scriptPath) << row.text;
         EXPECT_EQ(options.openerWindow, row.openerWindow) << row.text;
         EXPECT_EQ(options.openerTitle, row.openerTitle) << row.text;
@@ -99,7 +106,7 @@ TEST(CommandLine, APlainExistingFileOpensLikeDashI)
         {"-I " + a, a},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(parseCommandLine(splitCommandLine(row.text)).scriptPath, row.scriptPath) << row.text;
+        EXPECT_EQ(parseCommandLine(splitCommandLine(row.text), fileExists).scriptPath, row.scriptPath) << row.text;
 }
 
 TEST(CommandLine, HelpVersionAndUnknownOptionsAreSeenOnlyWhereNoValueIsExpected)
@@ -146,6 +153,30 @@ TEST(CommandLine, UsageNamesEverySwitchAndTheErrorFitsOneLine)
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.back(), '\n');
     EXPECT_EQ(unknownOptionMessage("-x"), "clipwright: unknown option '-x'");
+}
+
+
+// File names here may hold double quotes: the value without all its quotes
+// is tried first, then the value with only its surrounding pair removed.
+TEST(CommandLine, ScriptPathKeepsInnerQuotesOnlyWhenThatFileExists)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::set<std::string> existing;
+        const char* scriptPath;
+    } rows[] = {
+        {{"-i", R"(a"b.avs)"}, {R"(a"b.avs)"}, R"(a"b.avs)"},
+        {{"-i", R"(a"b.avs)"}, {"ab.avs", R"(a"b.avs)"}, "ab.avs"},
+        {{"-i", R"(a"b.avs)"}, {}, "ab.avs"},
+        {{"-i", R"(/s/say "hi".avs)"}, {R"(/s/say "hi".avs)"}, R"(/s/say "hi".avs)"},
+        {{"-i", R"(/My Scripts/x"y.avs)"}, {R"(/My Scripts/x"y.avs)"}, R"(/My Scripts/x"y.avs)"},
+        {{"-i", R"(""a.avs"")"}, {R"("a.avs")"}, R"("a.avs")"},
+    };
+    for (const auto& row : rows) {
+        const auto tokens = splitCommandLine(joinArguments(row.arguments));
+        const auto options = parseCommandLine(tokens, filesNamed(row.existing));
+        EXPECT_EQ(options.scriptPath, row.scriptPath) << row.arguments[1];
+    }
 }
 
 } // namespace

@@ -50,17 +50,63 @@ TEST(Paths, AnInstalledCopyKeepsTheSettingsInTheUsersFolderEvenWhenItCouldWriteI
 TEST(TempFolder, PrefersTempThenTmpThenAPrivateFolderOfThisUser)
 {
     test::TempDir a, b;
-    EXPECT_EQ(chooseTempFolder(envOf({{"TEMP", a.path()}, {"TMP", b.path()}})), a.path());
-    EXPECT_EQ(chooseTempFolder(envOf({{"TEMP", a.path() + "/missing"}, {"TMP", b.path()}})), b.path());
+    EXPECT_EQ(chooseTempFolder(envOf({{"TEMP", a.path()}, {"TMP", b.path()}})).path, a.path());
+    EXPECT_EQ(chooseTempFolder(envOf({{"TEMP", a.path() + "/missing"}, {"TMP", b.path()}})).path, b.path());
 
-    const auto folder = chooseTempFolder(envOf({{"TMPDIR", a.path()}}));
-    EXPECT_EQ(folder, a.path() + "/clipwright-" + std::to_string(::getuid()));
+    const TempFolder own = chooseTempFolder(envOf({{"TMPDIR", a.path()}}));
+    EXPECT_EQ(own.path, a.path() + "/clipwright-" + std::to_string(::getuid()));
+    EXPECT_EQ(tempFolderNotice(own), "");
     // A folder that others may write into is closed before use.
-    ::chmod(folder.c_str(), 0777);
-    EXPECT_EQ(chooseTempFolder(envOf({{"TMPDIR", a.path()}})), folder);
+    ::chmod(own.path.c_str(), 0777);
+    EXPECT_EQ(chooseTempFolder(envOf({{"TMPDIR", a.path()}})).path, own.path);
     struct stat st {};
-    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    ASSERT_EQ(::stat(own.path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST(TempFolder, FoldersOthersCanWriteToOrOwnArePassedOver)
+{
+    test::TempDir tmpdir, mine;
+    const std::string own = tmpdir.path() + "/clipwright-" + std::to_string(::getuid());
+    const struct {
+        const char* name;
+        mode_t mode;
+        bool otherOwner;
+    } rows[] = {
+        {"shared like /tmp", 01777, false},
+        {"group-writable", 0770, false},
+        {"writable by all", 0777, false},
+        {"another user's", 0700, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::TempDir shared;
+        ASSERT_EQ(::chmod(shared.path().c_str(), row.mode), 0);
+        if (row.otherOwner && (::geteuid() != 0 || ::chown(shared.path().c_str(), 65534, 65534) != 0))
+            continue;
+
+        const TempFolder alone =
+            chooseTempFolder(envOf({{"TEMP", shared.path()}, {"TMPDIR", tmpdir.path()}}));
+        EXPECT_EQ(alone.path, own);
+        EXPECT_EQ(alone.passedOver, shared.path());
+        EXPECT_EQ(tempFolderNotice(alone),
+                  shared.path() + " is shared with other users: temporary files go to " + own);
+
+        const TempFolder next = chooseTempFolder(
+            envOf({{"TEMP", shared.path()}, {"TMP", mine.path()}, {"TMPDIR", tmpdir.path()}}));
+        EXPECT_EQ(next.path, mine.path());
+        EXPECT_EQ(next.passedOver, shared.path());
+    }
+}
+
+TEST(TempFolder, ALinkPlantedAsThePrivateFolderIsRefused)
+{
+    test::TempDir tmpdir, elsewhere;
+    const std::string own = tmpdir.path() + "/clipwright-" + std::to_string(::getuid());
+    ASSERT_EQ(::symlink(elsewhere.path().c_str(), own.c_str()), 0);
+    const TempFolder chosen = chooseTempFolder(envOf({{"TMPDIR", tmpdir.path()}}));
+    EXPECT_EQ(chosen.path, "");
+    EXPECT_EQ(tempFolderNotice(chosen), "");
 }
 
 } // namespace
