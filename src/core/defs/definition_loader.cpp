@@ -453,6 +453,25 @@ void readInOrder(const std::vector<std::string>& files, unsigned threads, const 
     }
 }
 
+// The "*.xml" files of a set folder in name order; none when it is missing.
+std::vector<std::string> definitionFiles(const std::string& setFolder)
+{
+    std::vector<std::string> files;
+    if (!folderExists(setFolder)) return files;
+    for (const fs::path& entry : folderEntries(setFolder))
+        if (fileExtension(entry.filename().string()) == "xml") files.push_back(entry.string());
+    return files;
+}
+
+DefinitionModel loadFiles(const std::vector<std::string>& files, KeyMaker& keys, unsigned threads)
+{
+    DefinitionModel model;
+    model.reserve(files.size());
+    readInOrder(files, threads, [&](CPlugin plugin) { addToModel(std::move(plugin), model, keys); });
+    model.finishLoad();
+    return model;
+}
+
 } // namespace
 
 std::string definitionSetFolder(const std::string& defFolder, const std::string& definitionSet)
@@ -478,21 +497,14 @@ DefinitionModel loadDefinitions(const std::string& setFolder)
 
 DefinitionModel loadDefinitions(const std::string& setFolder, KeyMaker& keys)
 {
-    return loadDefinitions(setFolder, keys, std::max(1u, std::thread::hardware_concurrency()));
+    const std::vector<std::string> files = definitionFiles(setFolder);
+    const unsigned threads = files.size() < kParallelFromFiles ? 1 : std::max(1u, std::thread::hardware_concurrency());
+    return loadFiles(files, keys, threads);
 }
 
 DefinitionModel loadDefinitions(const std::string& setFolder, KeyMaker& keys, unsigned threads)
 {
-    DefinitionModel model;
-    if (!folderExists(setFolder)) return model;
-    std::vector<std::string> files;
-    for (const fs::path& entry : folderEntries(setFolder))
-        if (fileExtension(entry.filename().string()) == "xml") files.push_back(entry.string());
-    if (files.size() < kParallelFromFiles) threads = 1;
-    model.reserve(files.size());
-    readInOrder(files, threads, [&](CPlugin plugin) { addToModel(std::move(plugin), model, keys); });
-    model.finishLoad();
-    return model;
+    return loadFiles(definitionFiles(setFolder), keys, threads);
 }
 
 void loadDefinitionFile(const std::string& path, DefinitionModel& model, KeyMaker& keys)

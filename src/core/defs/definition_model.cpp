@@ -63,10 +63,20 @@ void sortNames(std::vector<std::string>& names)
                < std::string_view(folded).substr(entries[b].start, entries[b].length);
     };
     std::stable_sort(order.begin(), order.end(), less);
-    std::vector<std::string> sorted;
-    sorted.reserve(names.size());
-    for (const std::uint32_t i : order) sorted.push_back(std::move(names[i]));
-    names = std::move(sorted);
+    // Into place cycle by cycle; a done position is marked by pointing at itself.
+    for (std::uint32_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start) continue;
+        std::string held = std::move(names[start]);
+        std::uint32_t at = start;
+        while (order[at] != start) {
+            const std::uint32_t from = order[at];
+            names[at] = std::move(names[from]);
+            order[at] = at;
+            at = from;
+        }
+        names[at] = std::move(held);
+        order[at] = at;
+    }
 }
 
 KeyMaker::KeyMaker(ClockTime time, Uniform uniform)
@@ -211,7 +221,6 @@ void DefinitionModel::addPlugin(CPlugin plugin)
     m_filterByTitle.clear();
     const auto categoryAt = [this](std::uint32_t c) -> std::string_view { return m_categories[c]; };
     for (const CFilter& filter : plugin.filters) {
-        m_filterNames.push_back(filter.title);
         if (filter.category.empty()) continue;
         const auto next = static_cast<std::uint32_t>(m_categories.size());
         if (m_categoryIndex.insert(filter.category, next, categoryAt)) m_categories.push_back(filter.category);
@@ -221,11 +230,15 @@ void DefinitionModel::addPlugin(CPlugin plugin)
 
 void DefinitionModel::finishLoad()
 {
-    sortNames(m_filterNames);
     m_filters.clear();
-    m_filters.reserve(m_filterNames.size());
     for (const CPlugin& plugin : m_plugins)
         for (const CFilter& filter : plugin.filters) m_filters.push_back(&filter);
+    // Made whole here rather than grown plugin by plugin: a large load
+    // would copy the list at every doubling.
+    m_filterNames.clear();
+    m_filterNames.reserve(m_filters.size());
+    for (const CFilter* filter : m_filters) m_filterNames.push_back(filter->title);
+    sortNames(m_filterNames);
 
     const auto pluginKey = [this](std::uint32_t p) -> std::string_view { return m_plugins[p].key; };
     const auto filterKey = [this](std::uint32_t f) -> std::string_view { return m_filters[f]->key; };

@@ -109,8 +109,8 @@ public:
     DefinitionModel& operator=(const DefinitionModel&) = delete;
 
     const std::vector<CPlugin>& plugins() const { return m_plugins; }
-    // Every filter's title, duplicates kept; sorted by sortNames once
-    // finishLoad has run.
+    // Every filter's title, duplicates kept, sorted by sortNames; made by
+    // finishLoad.
     const std::vector<std::string>& filterNames() const { return m_filterNames; }
     // Each distinct non-empty category once, in the order first met.
     const std::vector<std::string>& categories() const { return m_categories; }
@@ -126,11 +126,12 @@ public:
 
     // Room for that many plugins, so that the list of a load does not regrow.
     void reserve(std::size_t plugins);
-    // Appends a plugin with its filters: their titles go to filterNames and
-    // their new categories to categories. Until finishLoad runs again the
-    // key and title lookups find nothing.
+    // Appends a plugin with its filters; their new categories go to
+    // categories. Until finishLoad runs again filterNames leaves them out
+    // and the key and title lookups find nothing.
     void addPlugin(CPlugin plugin);
-    // Sorts filterNames and builds the lookups; call after the last addPlugin.
+    // Lists and sorts filterNames and builds the lookups; call after the
+    // last addPlugin.
     void finishLoad();
 
 private:

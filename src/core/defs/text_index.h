@@ -26,7 +26,7 @@ public:
     void reserve(std::size_t count)
     {
         std::size_t size = 16;
-        while (size < 2 * count) size *= 2;
+        while (isCrowded(count, size)) size *= 2;
         if (size > m_slots.size()) rehash(size);
     }
 
@@ -35,7 +35,7 @@ public:
     template <typename TextAt>
     bool insert(std::string_view text, std::uint32_t position, const TextAt& textAt)
     {
-        if (2 * (m_count + 1) > m_slots.size()) rehash(m_slots.empty() ? 16 : 2 * m_slots.size());
+        if (isCrowded(m_count + 1, m_slots.size())) rehash(m_slots.empty() ? 16 : 2 * m_slots.size());
         const std::uint32_t hash = hashOf(text);
         const std::size_t mask = m_slots.size() - 1;
         for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
@@ -69,6 +69,9 @@ private:
         std::uint32_t position = kEmpty;
     };
 
+    // Beyond three quarters full, runs of taken slots grow long.
+    static bool isCrowded(std::size_t count, std::size_t size) { return 4 * count > 3 * size; }
+
     static std::uint32_t hashOf(std::string_view text)
     {
         const std::size_t h = std::hash<std::string_view>{}(text);
@@ -88,7 +91,7 @@ private:
         }
     }
 
-    std::vector<Slot> m_slots; // a power of two in size, at most half full
+    std::vector<Slot> m_slots; // a power of two in size, at most three quarters full
     std::size_t m_count = 0;
 };
 
