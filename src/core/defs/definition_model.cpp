@@ -3,6 +3,7 @@
 #include "core/base/parse_leading_integer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -163,7 +164,9 @@ std::string KeyMaker::makeKey()
     for (int attempt = 0; findGiven(static_cast<std::uint32_t>(number)) && attempt < 100; ++attempt) number = draw();
     const std::uint32_t key = firstFreeFrom(static_cast<std::uint32_t>(number));
     markGiven(key);
-    return "k" + std::to_string(key);
+    char text[16] = {'k'};
+    const char* const end = std::to_chars(text + 1, text + sizeof text, key).ptr;
+    return std::string(text, static_cast<std::size_t>(end - text));
 }
 
 const CFilter* DefinitionModel::filterAt(std::optional<std::uint32_t> position) const
