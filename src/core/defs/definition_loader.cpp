@@ -115,7 +115,8 @@ std::vector<fs::path> folderEntries(const std::string& folder)
 std::string textOf(const pugi::xml_node& element)
 {
     const pugi::xml_node only = element.first_child();
-    if (isText(only) && only.next_sibling().type() == pugi::node_null) return std::string(trimmed(only.value()));
+    if (isText(only) && only.next_sibling().type() == pugi::node_null)
+        return std::string(trimmed(only.value()));
     std::string text;
     // Walked without recursion: definition files may nest without limit.
     for (pugi::xml_node node = element.first_child(); node;) {
@@ -161,7 +162,10 @@ Tag tagOf(std::string_view name)
     case 3:
         return name == "Min" ? Tag::Min : name == "Max" ? Tag::Max : Tag::Other;
     case 4:
-        return name == "Name" ? Tag::Name : name == "Type" ? Tag::Type : name == "Item" ? Tag::Item : Tag::Other;
+        return name == "Name"   ? Tag::Name
+               : name == "Type" ? Tag::Type
+               : name == "Item" ? Tag::Item
+                                : Tag::Other;
     case 5:
         return name == "Items" ? Tag::Items : Tag::Other;
     case 6:
@@ -307,7 +311,8 @@ void readPlugin(const pugi::xml_node& root, CPlugin& plugin)
     });
     plugin.filters.resize(filters);
     auto next = plugin.filters.begin();
-    forEachEntry(root, Tag::Filters, Tag::Filter, [&](const pugi::xml_node& filter) { readFilter(filter, *next++); });
+    forEachEntry(root, Tag::Filters, Tag::Filter,
+                 [&](const pugi::xml_node& filter) { readFilter(filter, *next++); });
 }
 
 // Reads definition files into plugins without keys. One reader per thread;
@@ -498,8 +503,8 @@ DefinitionModel loadDefinitions(const std::string& setFolder)
 DefinitionModel loadDefinitions(const std::string& setFolder, KeyMaker& keys)
 {
     const std::vector<std::string> files = definitionFiles(setFolder);
-    const unsigned threads = files.size() < kParallelFromFiles ? 1 : std::max(1u, std::thread::hardware_concurrency());
-    return loadFiles(files, keys, threads);
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return loadFiles(files, keys, files.size() < kParallelFromFiles ? 1 : cores);
 }
 
 DefinitionModel loadDefinitions(const std::string& setFolder, KeyMaker& keys, unsigned threads)

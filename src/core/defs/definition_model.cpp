@@ -23,6 +23,27 @@ std::size_t spread(std::uint32_t number)
     return static_cast<std::size_t>((std::uint64_t{number} * 0x9E3779B97F4A7C15u) >> 32);
 }
 
+// The texts the lookups are keyed by, given their positions.
+auto pluginKeys(const std::vector<CPlugin>& plugins)
+{
+    return [&plugins](std::uint32_t p) -> std::string_view { return plugins[p].key; };
+}
+
+auto filterKeys(const std::vector<const CFilter*>& filters)
+{
+    return [&filters](std::uint32_t f) -> std::string_view { return filters[f]->key; };
+}
+
+auto filterTitles(const std::vector<const CFilter*>& filters)
+{
+    return [&filters](std::uint32_t f) -> std::string_view { return filters[f]->title; };
+}
+
+auto textsOf(const std::vector<std::string>& texts)
+{
+    return [&texts](std::uint32_t t) -> std::string_view { return texts[t]; };
+}
+
 char lowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -52,7 +73,8 @@ void sortNames(std::vector<std::string>& names)
     std::vector<Entry> entries;
     entries.reserve(names.size());
     for (const std::string& name : names) {
-        entries.push_back({static_cast<std::uint32_t>(folded.size()), static_cast<std::uint32_t>(name.size())});
+        const auto start = static_cast<std::uint32_t>(folded.size());
+        entries.push_back({start, static_cast<std::uint32_t>(name.size())});
         for (const char c : name) folded += lowerAscii(c);
     }
     std::vector<std::uint32_t> order(names.size());
@@ -158,11 +180,11 @@ std::uint32_t KeyMaker::firstFreeFrom(std::uint32_t number)
 
 std::string KeyMaker::makeKey()
 {
-    std::int64_t number = draw();
     // A generator that keeps repeating itself must not hang the load: after
     // enough failed draws take the next free number instead.
-    for (int attempt = 0; findGiven(static_cast<std::uint32_t>(number)) && attempt < 100; ++attempt) number = draw();
-    const std::uint32_t key = firstFreeFrom(static_cast<std::uint32_t>(number));
+    auto number = static_cast<std::uint32_t>(draw());
+    for (int attempt = 0; findGiven(number) && attempt < 100; ++attempt) number = static_cast<std::uint32_t>(draw());
+    const std::uint32_t key = firstFreeFrom(number);
     markGiven(key);
     char text[16] = {'k'};
     const char* const end = std::to_chars(text + 1, text + sizeof text, key).ptr;
@@ -176,26 +198,23 @@ const CFilter* DefinitionModel::filterAt(std::optional<std::uint32_t> position) 
 
 const CPlugin* DefinitionModel::findPluginByKey(std::string_view key) const
 {
-    const auto position = m_pluginByKey.find(key, [this](std::uint32_t p) -> std::string_view { return m_plugins[p].key; });
+    const auto position = m_pluginByKey.find(key, pluginKeys(m_plugins));
     return position ? &m_plugins[*position] : nullptr;
 }
 
 const CFilter* DefinitionModel::findFilterByKey(std::string_view key) const
 {
-    return filterAt(m_filterByKey.find(key, [this](std::uint32_t f) -> std::string_view { return m_filters[f]->key; }));
+    return filterAt(m_filterByKey.find(key, filterKeys(m_filters)));
 }
 
 const CFilter* DefinitionModel::findFilterByTitle(std::string_view title) const
 {
-    return filterAt(
-        m_filterByTitle.find(title, [this](std::uint32_t f) -> std::string_view { return m_filters[f]->title; }));
+    return filterAt(m_filterByTitle.find(title, filterTitles(m_filters)));
 }
 
 bool DefinitionModel::isKnownCategory(std::string_view category) const
 {
-    return m_categoryIndex
-        .find(category, [this](std::uint32_t c) -> std::string_view { return m_categories[c]; })
-        .has_value();
+    return m_categoryIndex.find(category, textsOf(m_categories)).has_value();
 }
 
 std::size_t DefinitionModel::findNameIndex(std::string_view prefix) const
@@ -222,18 +241,21 @@ void DefinitionModel::addPlugin(CPlugin plugin)
     m_pluginByKey.clear();
     m_filterByKey.clear();
     m_filterByTitle.clear();
-    const auto categoryAt = [this](std::uint32_t c) -> std::string_view { return m_categories[c]; };
     for (const CFilter& filter : plugin.filters) {
         if (filter.category.empty()) continue;
         const auto next = static_cast<std::uint32_t>(m_categories.size());
-        if (m_categoryIndex.insert(filter.category, next, categoryAt)) m_categories.push_back(filter.category);
+        if (m_categoryIndex.insert(filter.category, next, textsOf(m_categories)))
+            m_categories.push_back(filter.category);
     }
     m_plugins.push_back(std::move(plugin));
 }
 
 void DefinitionModel::finishLoad()
 {
+    std::size_t filters = 0;
+    for (const CPlugin& plugin : m_plugins) filters += plugin.filters.size();
     m_filters.clear();
+    m_filters.reserve(filters);
     for (const CPlugin& plugin : m_plugins)
         for (const CFilter& filter : plugin.filters) m_filters.push_back(&filter);
     // Made whole here rather than grown plugin by plugin: a large load
@@ -243,9 +265,6 @@ void DefinitionModel::finishLoad()
     for (const CFilter* filter : m_filters) m_filterNames.push_back(filter->title);
     sortNames(m_filterNames);
 
-    const auto pluginKey = [this](std::uint32_t p) -> std::string_view { return m_plugins[p].key; };
-    const auto filterKey = [this](std::uint32_t f) -> std::string_view { return m_filters[f]->key; };
-    const auto filterTitle = [this](std::uint32_t f) -> std::string_view { return m_filters[f]->title; };
     m_pluginByKey.clear();
     m_filterByKey.clear();
     m_filterByTitle.clear();
@@ -253,10 +272,11 @@ void DefinitionModel::finishLoad()
     m_filterByKey.reserve(m_filters.size());
     m_filterByTitle.reserve(m_filters.size());
     // An index keeps the position inserted first, so the first in load order wins.
-    for (std::uint32_t p = 0; p < m_plugins.size(); ++p) m_pluginByKey.insert(m_plugins[p].key, p, pluginKey);
+    for (std::uint32_t p = 0; p < m_plugins.size(); ++p)
+        m_pluginByKey.insert(m_plugins[p].key, p, pluginKeys(m_plugins));
     for (std::uint32_t f = 0; f < m_filters.size(); ++f) {
-        m_filterByKey.insert(m_filters[f]->key, f, filterKey);
-        m_filterByTitle.insert(m_filters[f]->title, f, filterTitle);
+        m_filterByKey.insert(m_filters[f]->key, f, filterKeys(m_filters));
+        m_filterByTitle.insert(m_filters[f]->title, f, filterTitles(m_filters));
     }
 }
 
