@@ -22,8 +22,16 @@ std::vector<std::string> listDefinitionSets(const std::string& defFolder);
 // cannot be read or parsed, or whose root is not Plugin, are skipped
 // silently; a missing folder gives an empty model. Never throws for bad
 // input and shows nothing.
+//
+// The files are read on as many threads as the machine has cores unless
+// there are only a few. The model is the same whatever the number of
+// threads, keys included: plugins join it, and draw their keys, in file
+// order on the calling thread.
 DefinitionModel loadDefinitions(const std::string& setFolder);
 DefinitionModel loadDefinitions(const std::string& setFolder, KeyMaker& keys);
+// On `threads` threads however many files there are (1: the calling thread
+// alone).
+DefinitionModel loadDefinitions(const std::string& setFolder, KeyMaker& keys, unsigned threads);
 
 // Appends the plugin of one definition file to model, or nothing when the
 // file cannot be used. The caller runs model.finishLoad() after the last one.

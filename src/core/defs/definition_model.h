@@ -1,13 +1,12 @@
 #pragma once
 
+#include "core/defs/text_index.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
-#include <utility>
 #include <vector>
 
 namespace cw {
@@ -22,6 +21,8 @@ struct CParameter {
     std::string min;
     std::string description;
     std::string title;
+
+    friend bool operator==(const CParameter&, const CParameter&) = default;
 };
 
 struct CFilter {
@@ -32,6 +33,8 @@ struct CFilter {
     std::string description;
     std::string category; // empty: uncategorized
     std::string title;
+
+    friend bool operator==(const CFilter&, const CFilter&) = default;
 };
 
 struct CPlugin {
@@ -42,6 +45,8 @@ struct CPlugin {
     std::string path;
     std::string description;
     std::string title;
+
+    friend bool operator==(const CPlugin&, const CPlugin&) = default;
 };
 
 // Sorts ascending by the lower-cased texts compared by character code;
@@ -70,11 +75,23 @@ public:
     std::string makeKey();
 
 private:
+    // The numbers given out, each with a hint where the search for a free
+    // number goes on when a draw hits it: the hints make the fallback of a
+    // generator that keeps repeating itself cost next to nothing per key.
+    struct Given {
+        std::uint32_t number = 0; // 0: empty slot
+        std::uint32_t next = 0;
+    };
+
     std::int64_t draw();
+    Given* findGiven(std::uint32_t number);
+    void markGiven(std::uint32_t number);
+    std::uint32_t firstFreeFrom(std::uint32_t number);
 
     std::int64_t m_base;
     Uniform m_uniform;
-    std::vector<bool> m_given; // one flag per possible key, made on first use
+    std::vector<Given> m_given; // open addressing, a power of two in size, at most half full
+    std::size_t m_givenCount = 0;
 };
 
 // The plugins, filter names and categories of one load. Lookups by key and
@@ -92,8 +109,8 @@ public:
     DefinitionModel& operator=(const DefinitionModel&) = delete;
 
     const std::vector<CPlugin>& plugins() const { return m_plugins; }
-    // Every filter's title, duplicates kept; sorted by sortNames once
-    // finishLoad has run.
+    // Every filter's title, duplicates kept, sorted by sortNames; made by
+    // finishLoad.
     const std::vector<std::string>& filterNames() const { return m_filterNames; }
     // Each distinct non-empty category once, in the order first met.
     const std::vector<std::string>& categories() const { return m_categories; }
@@ -107,33 +124,30 @@ public:
     // letter case; 0 when none does (or the prefix is empty).
     std::size_t findNameIndex(std::string_view prefix) const;
 
-    // Appends a plugin with its filters: their titles go to filterNames and
-    // their new categories to categories. Until finishLoad runs again the
-    // key and title lookups find nothing.
+    // Room for that many plugins, so that the list of a load does not regrow.
+    void reserve(std::size_t plugins);
+    // Appends a plugin with its filters; their new categories go to
+    // categories. Until finishLoad runs again filterNames leaves them out
+    // and the key and title lookups find nothing.
     void addPlugin(CPlugin plugin);
-    // Sorts filterNames and builds the lookups; call after the last addPlugin.
+    // Lists and sorts filterNames and builds the lookups; call after the
+    // last addPlugin.
     void finishLoad();
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    // Keyed by views of the texts held in m_plugins, so built only once
-    // m_plugins has stopped growing.
-    template <typename T>
-    using Index = std::unordered_map<std::string_view, T, Hash>;
-    using FilterPlace = std::pair<std::size_t, std::size_t>; // plugin, filter
-
-    const CFilter* filterAt(const Index<FilterPlace>& index, std::string_view text) const;
+    const CFilter* filterAt(std::optional<std::uint32_t> position) const;
 
     std::vector<CPlugin> m_plugins;
     std::vector<std::string> m_filterNames;
     std::vector<std::string> m_categories;
-    Index<std::size_t> m_pluginByKey;
-    Index<FilterPlace> m_filterByKey;
-    Index<FilterPlace> m_filterByTitle;
-    std::unordered_set<std::string, Hash, std::equal_to<>> m_categorySet;
+    // Built by finishLoad: every filter in load order, and the lookups as
+    // positions into m_plugins and m_filters. Moving the model moves the
+    // vectors' storage, so the pointers stay valid.
+    std::vector<const CFilter*> m_filters;
+    TextIndex m_pluginByKey;
+    TextIndex m_filterByKey;
+    TextIndex m_filterByTitle;
+    TextIndex m_categoryIndex; // positions into m_categories
 };
 
 } // namespace cw

@@ -145,6 +145,39 @@ TEST(LoadDefinitions, NamesOptionalFlagsAndSingleByteText)
     EXPECT_EQ(optional, (std::vector<bool>{false, false, true, true, false, false, false, false}));
 }
 
+// Fields in any order, the first of a name counting; lists split over
+// several elements; names that only look like the loader's are ignored.
+TEST(LoadDefinitions, TakesTheFirstOfEachFieldAndEveryListEntry)
+{
+    TempDir dir;
+    dir.write("p.xml", R"(<Plugin><Filters><Filter>
+        <Parameters><Parameter>
+            <Max>9</Max><Type>int</Type><Names>no</Names><Name>first</Name><Name>second</Name><Nam>no</Nam>
+            <Items><Item>a</Item><Itemx>no</Itemx></Items><Optional>true</Optional><Optional>false</Optional>
+            <Items><Item>b</Item></Items><Min>1</Min><Min>2</Min><Default>5</Default><Descriptions>no</Descriptions>
+        </Parameter><Parameterx><Name>no</Name></Parameterx></Parameters>
+        <Category>One</Category><Name>Late</Name><Category>Two</Category>
+        <Parameters><Parameter><Name>more</Name></Parameter></Parameters>
+        <Helpfile>h</Helpfile><Description>d</Description><Description>e</Description>
+    </Filter></Filters><Description>plugin</Description><Filters><Filter><Name>Second</Name></Filter></Filters>
+    <Description>not this</Description></Plugin>)");
+    const DefinitionModel model = load(dir.path());
+    ASSERT_EQ(model.plugins().size(), 1u);
+    const CPlugin& plugin = model.plugins()[0];
+    EXPECT_EQ(plugin.description, "plugin");
+    ASSERT_EQ(plugin.filters.size(), 2u);
+    const CFilter& filter = plugin.filters[0];
+    EXPECT_EQ(filter.title + "|" + filter.category + "|" + filter.description + "|" + filter.helpfile, "Late|One|d|h");
+    ASSERT_EQ(filter.parameters.size(), 2u);
+    const CParameter& p = filter.parameters[0];
+    EXPECT_EQ(p.title + "|" + p.Class + "|" + p.min + "|" + p.max + "|" + p.defaultvalue + "|" + p.description,
+              "first|int|1|9|5|");
+    EXPECT_TRUE(p.isoptional);
+    EXPECT_EQ(p.items, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(filter.parameters[1].title, "more");
+    EXPECT_EQ(model.filterNames(), (std::vector<std::string>{"Late", "Second"}));
+}
+
 TEST(LoadDefinitions, EmptySetNameReadsTheDefFolderItself)
 {
     TempDir dir;

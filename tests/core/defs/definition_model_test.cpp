@@ -97,6 +97,23 @@ TEST(KeyMaker, KeysHaveTheirFormatAndRangeAndAreUnique)
     };
     for (const auto& row : rows) EXPECT_EQ(KeyMaker(row.time, [u = row.u] { return u; }).makeKey(), row.key);
 
+    // A generator that keeps repeating itself gets the next free numbers,
+    // from the top of the range round to its bottom.
+    const struct {
+        KeyMaker::ClockTime time;
+        double u;
+        std::vector<std::string> keys;
+    } repeating[] = {
+        {{7, 5}, 0.0, {"k10000075", "k10000076", "k10000077", "k10000078"}},
+        {{59, 59}, 0.999999999999, {"k40023832", "k10000000", "k10000001", "k10000002"}},
+    };
+    for (const auto& row : repeating) {
+        KeyMaker keys(row.time, [u = row.u] { return u; });
+        std::vector<std::string> made;
+        for (std::size_t i = 0; i < row.keys.size(); ++i) made.push_back(keys.makeKey());
+        EXPECT_EQ(made, row.keys);
+    }
+
     // Unique whatever the generator, even one that repeats itself.
     std::mt19937 engine(42);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
