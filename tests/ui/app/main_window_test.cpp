@@ -269,18 +269,31 @@ TEST(MainWindow, ReloadedDefinitionsReachTheTreeAndTheHighlighting)
     EXPECT_EQ(state(), "Blur 0");
 }
 
+// A main window whose preview goes through the real frame server with the
+// stand-in library, writing preview.avs into a folder of its own.
+struct PreviewingForm {
+    PreviewingForm()
+    {
+        MediaCommandService& service = f.form->preview().player().service();
+        service.setFrameServerProgram(CLIPWRIGHT_FRAMESERVER);
+        service.setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
+    }
+    test::TempDir temp;
+    // TEMP names the folder only while the window starts, in member order.
+    bool tempSet = ::setenv("TEMP", temp.path().c_str(), 1) == 0;
+    test::FormFixture f;
+    bool tempUnset = ::unsetenv("TEMP") == 0;
+};
+
 // F5 in the main window reloads the preview in the window already open, or
 // opens a new one; the main window's shutdown takes the preview and its clip down.
 TEST(MainWindow, F5ReloadsTheOpenPreviewAndTheShutdownClosesIt)
 {
-    test::TempDir temp;
-    ::setenv("TEMP", temp.path().c_str(), 1);
-    test::FormFixture f;
-    ::unsetenv("TEMP");
+    PreviewingForm p;
+    test::TempDir& temp = p.temp;
+    test::FormFixture& f = p.f;
     Form1& form = *f.form;
     MediaCommandService& service = form.preview().player().service();
-    service.setFrameServerProgram(CLIPWRIGHT_FRAMESERVER);
-    service.setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
     showAndFocus(form);
     setScript(form, "#fake 64 48 25 1 10");
     const auto pressF5 = [&] {
@@ -314,14 +327,9 @@ TEST(MainWindow, F5ReloadsTheOpenPreviewAndTheShutdownClosesIt)
 // marks; the message names the edited script, not the temporary file.
 TEST(MainWindow, APreviewErrorTakesTheCaretToItsLine)
 {
-    test::TempDir temp;
-    ::setenv("TEMP", temp.path().c_str(), 1);
-    test::FormFixture f;
-    ::unsetenv("TEMP");
+    PreviewingForm p;
+    test::FormFixture& f = p.f;
     Form1& form = *f.form;
-    MediaCommandService& service = form.preview().player().service();
-    service.setFrameServerProgram(CLIPWRIGHT_FRAMESERVER);
-    service.setAviSynthLibraryNames({CLIPWRIGHT_FAKE_AVISYNTH});
     setScript(form, "Version()\r\nBogus(1)\r\nBlur(1)");
     f.prompts.shown.clear();
     form.command("mnuInternalPreview")->trigger();
