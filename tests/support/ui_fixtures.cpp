@@ -16,6 +16,7 @@ FormFixture::FormFixture(const std::string& settings, const QStringList& argumen
 FormFixture::FormFixture(const std::function<void(const TempDir&)>& prepare, const QStringList& arguments)
 {
     ::setenv("CLIPWRIGHT_HOME", home.path().c_str(), 1);
+    ::setenv("XDG_STATE_HOME", home.file("state").c_str(), 1);
     prepare(home);
     form = std::make_unique<Form1>(QStringList{QStringLiteral("clipwright")} + arguments);
 }
@@ -24,6 +25,7 @@ FormFixture::~FormFixture()
 {
     form.reset();
     ::unsetenv("CLIPWRIGHT_HOME");
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 } // namespace cw::test

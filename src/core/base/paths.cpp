@@ -54,15 +54,30 @@ TempFolder chooseTempFolder(const EnvLookup& env)
     const char* tmpdir = env("TMPDIR");
     const std::string base = tmpdir && folderExists(tmpdir) ? tmpdir : "/tmp";
     const std::string own = base + "/clipwright-" + std::to_string(::getuid());
-    if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) return chosen;
+    if (makePrivateFolder(own)) chosen.path = own;
+    return chosen;
+}
+
+bool makePrivateFolder(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    std::error_code ec;
+    if (slash != std::string::npos && slash > 0)
+        std::filesystem::create_directories(path.substr(0, slash), ec);
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
 
     // Someone else's folder, or a link planted under its name, is refused; a
-    // folder of ours that others may write into is closed before use.
+    // folder of ours that others may enter is closed before use.
     struct stat st {};
-    if (::lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return chosen;
-    if ((st.st_mode & 077) != 0 && ::chmod(own.c_str(), 0700) != 0) return chosen;
-    chosen.path = own;
-    return chosen;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return false;
+    return (st.st_mode & 077) == 0 || ::chmod(path.c_str(), 0700) == 0;
+}
+
+std::string stateFolder(const EnvLookup& env)
+{
+    if (const char* xdg = env("XDG_STATE_HOME"); xdg && *xdg) return std::string(xdg) + "/clipwright";
+    const char* home = env("HOME");
+    return std::string(home ? home : "") + "/.local/state/clipwright";
 }
 
 std::string tempFolderNotice(const TempFolder& chosen)

@@ -37,6 +37,15 @@ TempFolder chooseTempFolder(const EnvLookup& env);
 // "" when none was.
 std::string tempFolderNotice(const TempFolder& chosen);
 
+// Makes path a folder of this user's that nobody else may enter (mode
+// 0700), creating it and its parents when missing; false when it cannot be
+// made so, as when someone else owns it or a link stands under its name.
+bool makePrivateFolder(const std::string& path);
+
+// Where this user's state outlives the program: $XDG_STATE_HOME/clipwright,
+// default ~/.local/state/clipwright. Only named here, not created.
+std::string stateFolder(const EnvLookup& env);
+
 // CLIPWRIGHT_HOME when set, else the folder of the running executable.
 std::string programFolder(const EnvLookup& env);
 

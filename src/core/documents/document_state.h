@@ -24,6 +24,12 @@ public:
     bool loaded(const std::string& path);
     // The document was written to path, which it now is.
     void saved(const std::string& path);
+    // Text recovered after a crash: unsaved changes to path ("" untitled).
+    void recovered(const std::string& path)
+    {
+        m_currentFile = path;
+        m_modified = true;
+    }
     // The document no longer names a file (a script asked for that does not exist).
     void forgetFile() { m_currentFile.clear(); }
 

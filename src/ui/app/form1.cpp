@@ -8,6 +8,7 @@
 #include "ui/browser/filter_browser.h"
 #include "ui/controls/ctl_splitter_ex.h"
 #include "ui/defs/definition_sets.h"
+#include "ui/documents/crash_recovery.h"
 #include "ui/documents/document_session.h"
 #include "ui/editor/code_assistance.h"
 #include "ui/editor/code_sense.h"
@@ -92,6 +93,10 @@ void Form1::createControllers()
 {
     m_documents = std::make_unique<DocumentSession>(*m_codeSense, *this);
     connect(m_documents.get(), &DocumentSession::stateChanged, this, &Form1::refreshTitle);
+    m_recovery = std::make_unique<CrashRecovery>(*m_codeSense, *m_documents, stateFolder(processEnvironment));
+    connect(m_recovery.get(), &CrashRecovery::noticed, statusBar(), [this](const QString& text) {
+        statusBar()->showMessage(text, 15000);
+    });
 
     m_definitions = std::make_unique<DefinitionSets>(m_settings);
     m_browser = std::make_unique<FilterBrowser>(*m_treeView, *m_descriptionBox, m_definitions->model());
@@ -134,6 +139,8 @@ void Form1::load()
     RegisterAvisynth_Scripting();
     applyEditorSettings();
     hookWindowEvents();
+    // Unattended runs leave what crashed runs left to a run with someone at it.
+    if (!m_exitAfterStartup) m_recovery->offerRecovery();
 }
 
 void Form1::setAppTitle()
@@ -288,6 +295,7 @@ void Form1::shutdown()
     m_skipSavePrompt = false;
     if (!error.empty()) showError(QStringLiteral("The settings could not be saved.\r\n") + fromUtf8String(error));
     m_preview->unloadPreview();
+    m_recovery->finish();
 }
 
 } // namespace cw

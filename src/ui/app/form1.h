@@ -19,6 +19,7 @@ namespace cw {
 class CFormEvents;
 class CodeAssistance;
 class CodeSense;
+class CrashRecovery;
 class DefinitionSets;
 class DocumentSession;
 class EditingCommands;
@@ -97,6 +98,7 @@ private:
     ctlSplitterEx* m_splitter2 = nullptr;
 
     std::unique_ptr<DocumentSession> m_documents;
+    std::unique_ptr<CrashRecovery> m_recovery;
     std::unique_ptr<DefinitionSets> m_definitions;
     std::unique_ptr<FilterBrowser> m_browser;
     std::unique_ptr<CodeAssistance> m_assistance;

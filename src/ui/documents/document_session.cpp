@@ -109,6 +109,13 @@ void DocumentSession::loadScript(const QString& path)
     emit stateChanged();
 }
 
+void DocumentSession::restoreUnsaved(const DecodedText& text, const std::string& path)
+{
+    m_editor.setScript(text);
+    m_state.recovered(path);
+    emit stateChanged();
+}
+
 void DocumentSession::forgetFile()
 {
     m_state.forgetFile();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/text_encoding.h"
 #include "core/documents/document_state.h"
 
 #include <QObject>
@@ -33,6 +34,9 @@ public:
     // Opens an .avs script after asking about unsaved changes; a load that
     // fails or is cancelled changes nothing.
     void loadScript(const QString& path);
+    // Text recovered after a crash becomes the document: unsaved changes to
+    // path ("" for untitled).
+    void restoreUnsaved(const DecodedText& text, const std::string& path);
     // A script asked for that does not exist: the document becomes untitled.
     void forgetFile();
     // Writes the editor's text to path; on success path becomes the document.
