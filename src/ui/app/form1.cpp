@@ -193,6 +193,7 @@ void Form1::applyEditorSettings()
 {
     m_codeSense->selectLanguage(QStringLiteral("Avisynth"));
     applySyntaxColours(*m_codeSense);
+    connect(m_codeSense, &CodeSense::paletteChanged, this, [this] { applySyntaxColours(*m_codeSense); });
 }
 
 void Form1::hookWindowEvents()

@@ -1,6 +1,8 @@
 #include "ui/browser/description_pane.h"
 
 #include "core/browser/filter_description.h"
+#include "core/editor/colour_scheme.h"
+#include "ui/base/palette_colours.h"
 #include "ui/base/qt_strings.h"
 
 #include <QTextCharFormat>
@@ -65,6 +67,14 @@ QTextCharFormat boldIn(const QColor& colour)
 
 } // namespace
 
+DescriptionColours descriptionColours(const QPalette& palette)
+{
+    const QColor red(255, 0, 0);
+    if (!isDarkPalette(palette)) return {QColor(255, 255, 231), QColor(0, 0, 0), red};
+    const QColor paper = palette.color(QPalette::Base);
+    return {paper, palette.color(QPalette::Text), toQColor(darkVariant(toRgb(red), toRgb(paper)))};
+}
+
 bool showFilterDescription(QTextEdit& pane, const DefinitionModel& model, std::string_view filterKey)
 {
     // The document makes one paragraph break of "\n", so the ranges counted
@@ -79,9 +89,10 @@ bool showFilterDescription(QTextEdit& pane, const DefinitionModel& model, std::s
     pane.document()->setPlainText(text);
     QTextCursor cursor(pane.document());
     cursor.beginEditBlock();
-    const QTextCharFormat black = boldIn(QColor(0, 0, 0));
-    for (const TextRange& range : description->bold) format(cursor, returns.shift(range), black);
-    if (description->boldRed) format(cursor, returns.shift(*description->boldRed), boldIn(QColor(255, 0, 0)));
+    const DescriptionColours colours = descriptionColours(pane.palette());
+    const QTextCharFormat bold = boldIn(colours.bold);
+    for (const TextRange& range : description->bold) format(cursor, returns.shift(range), bold);
+    if (description->boldRed) format(cursor, returns.shift(*description->boldRed), boldIn(colours.plugin));
     cursor.endEditBlock();
 
     cursor.setPosition(0);

@@ -1,10 +1,13 @@
 #include "ui/browser/filter_browser.h"
 
+#include "ui/base/palette_colours.h"
 #include "ui/base/qt_strings.h"
 #include "ui/browser/description_pane.h"
 #include "ui/browser/filter_tree.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QEvent>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -15,6 +18,7 @@ FilterBrowser::FilterBrowser(QTreeWidget& tree, QTextEdit& description, const De
 {
     connect(&m_tree, &QTreeWidget::itemClicked, this, &FilterBrowser::filterNodeClicked);
     connect(&m_tree, &QTreeWidget::itemDoubleClicked, this, &FilterBrowser::filterNodeDoubleClicked);
+    m_description.installEventFilter(this);
 }
 
 void FilterBrowser::attachMenu(QAction* byPlugin, QAction* byCategory, QAction* hideUncategorized)
@@ -50,11 +54,25 @@ void FilterBrowser::setHideUncategorized(bool hide)
     applyMenuStates();
 }
 
+// The desktop's palette decides, not the pane's, whose paper may be the
+// light one set here before.
 void FilterBrowser::colourDescriptionPane()
 {
-    QPalette palette = m_description.palette();
-    palette.setColor(QPalette::Base, QColor(255, 255, 231));
-    m_description.setPalette(palette);
+    const QPalette desktop = QApplication::palette(&m_description);
+    QPalette own; // sets no colour: the pane takes the desktop's
+    if (!isDarkPalette(desktop)) own.setColor(QPalette::Base, descriptionColours(desktop).paper);
+    m_description.setPalette(own);
+}
+
+bool FilterBrowser::eventFilter(QObject* watched, QEvent* event)
+{
+    // Setting the pane's own palette raises this event again, which then
+    // changes nothing.
+    if (watched == &m_description && event->type() == QEvent::PaletteChange) {
+        colourDescriptionPane();
+        if (!m_describedKey.empty()) showFilterDescription(m_description, m_model, m_describedKey);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void FilterBrowser::refreshFilterTree()
@@ -89,8 +107,8 @@ void FilterBrowser::filterNodeClicked(QTreeWidgetItem* node)
 {
     try {
         if (!node || node->childCount() > 0) return;
-        const QString key = nodeKey(node);
-        if (!key.isEmpty()) showFilterDescription(m_description, m_model, toUtf8String(key));
+        const std::string key = toUtf8String(nodeKey(node));
+        if (!key.empty() && showFilterDescription(m_description, m_model, key)) m_describedKey = key;
     } catch (...) {
     }
 }

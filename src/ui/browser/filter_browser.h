@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
+
 class QAction;
 class QTextEdit;
 class QTreeWidget;
@@ -28,6 +30,8 @@ public:
     // Start-up: the view and the flag as stored.
     void setViewMode(int viewMode);
     void setHideUncategorized(bool hide);
+    // The pane's light yellow paper on a light desktop, the palette's on a
+    // dark one; a palette change while the program runs colours it again.
     void colourDescriptionPane();
     // Rebuilds the tree from the model in the current view.
     void refreshFilterTree();
@@ -35,6 +39,9 @@ public:
     void sortByPlugin();
     void sortByCategory();
     void hideUncategorizedFilters();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // A leaf was double-clicked: its text goes into the script.
@@ -50,6 +57,8 @@ private:
     const DefinitionModel& m_model;
     int m_viewMode = 1;
     bool m_hideUncategorized = false;
+    // The filter the pane describes, shown again in new colours.
+    std::string m_describedKey;
     QAction* m_byPlugin = nullptr;
     QAction* m_byCategory = nullptr;
     QAction* m_hide = nullptr;

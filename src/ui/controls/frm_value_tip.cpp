@@ -60,18 +60,21 @@ void frmValueTip::showAt(int x, int y, int width, int height)
     raise();
 }
 
-// A one-pixel frame, light at the top and left, dark at the right and bottom.
+// A one-pixel frame on the tip's outermost pixels, light at the top and
+// left, dark at the right and bottom. Filled rectangles, unlike lines, cover
+// whole device pixels at any scale, so the frame stays sharp and in its place.
 void frmValueTip::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
     QPainter p(this);
-    const QRect r = rect().adjusted(0, 0, -1, -1);
-    p.setPen(palette().color(QPalette::Light));
-    p.drawLine(r.topLeft(), r.topRight());
-    p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(palette().color(QPalette::Shadow));
-    p.drawLine(r.topRight(), r.bottomRight());
-    p.drawLine(r.bottomLeft(), r.bottomRight());
+    const int w = width();
+    const int h = height();
+    const QColor light = palette().color(QPalette::Light);
+    const QColor shadow = palette().color(QPalette::Shadow);
+    p.fillRect(0, 0, w, 1, light);
+    p.fillRect(0, 0, 1, h, light);
+    p.fillRect(w - 1, 0, 1, h, shadow);
+    p.fillRect(0, h - 1, w, 1, shadow);
 }
 
 } // namespace cw

@@ -2,6 +2,7 @@
 
 #include "core/editor/completion_list.h"
 #include "core/editor/script_styler.h"
+#include "ui/base/palette_colours.h"
 #include "ui/base/qt_strings.h"
 #include "ui/editor/avisynth_lexer.h"
 
@@ -9,6 +10,7 @@
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qsciscintilla.h>
 
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QListWidget>
@@ -36,8 +38,6 @@ QFont tipFont()
     return font;
 }
 
-const QColor tipBackground(254, 241, 233);
-const QColor tipHighlight(0, 0, 255);
 constexpr char listSeparator = '\n';
 // Off the default "?", which filter names such as "???" may hold.
 constexpr char listTypeSeparator = '\x1f';
@@ -53,11 +53,21 @@ ScriptStyle styleOf(CodeSense::SyntaxItem item)
     case CodeSense::SyntaxItem::Strings:
         return ScriptStyle::String;
     case CodeSense::SyntaxItem::Comments:
-        return ScriptStyle::Comment;
-    case CodeSense::SyntaxItem::LineNumbers:
         break;
     }
-    return ScriptStyle::Default;
+    return ScriptStyle::Comment;
+}
+
+unsigned long styleNumber(ScriptStyle style)
+{
+    return static_cast<unsigned long>(style);
+}
+
+// The editor reports colours as 0xBBGGRR.
+Rgb rgbOf(long colour)
+{
+    return {static_cast<int>(colour & 0xff), static_cast<int>((colour >> 8) & 0xff),
+            static_cast<int>((colour >> 16) & 0xff)};
 }
 
 } // namespace
@@ -311,17 +321,60 @@ void CodeSense::setKeywords(std::span<const std::string> keywords)
     if (m_lexer) m_lexer->setKeywords(keywords);
 }
 
-void CodeSense::setSyntaxColour(SyntaxItem item, const QColor& colour)
+void CodeSense::setColours(const EditorColours& colours)
 {
-    if (item == SyntaxItem::LineNumbers)
-        m_sci->setMarginsForegroundColor(colour);
-    else if (m_lexer)
-        m_lexer->setColor(colour, static_cast<int>(styleOf(item)));
+    const QColor paper = toQColor(colours.paper);
+    const QColor text = toQColor(colours.text);
+    if (m_lexer) {
+        m_lexer->setPaper(paper);
+        m_lexer->setColor(text);
+        m_lexer->setColor(toQColor(colours.numbers), static_cast<int>(ScriptStyle::Number));
+        m_lexer->setColor(toQColor(colours.keywords), static_cast<int>(ScriptStyle::Keyword));
+        m_lexer->setColor(toQColor(colours.strings), static_cast<int>(ScriptStyle::String));
+        m_lexer->setColor(toQColor(colours.comments), static_cast<int>(ScriptStyle::Comment));
+    }
+    // The paper below the last line.
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETBACK, QsciScintillaBase::STYLE_DEFAULT, paper);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETFORE, QsciScintillaBase::STYLE_DEFAULT, text);
+    m_sci->setCaretForegroundColor(text);
+    m_sci->setMarginsBackgroundColor(toQColor(colours.margin));
+    m_sci->setMarginsForegroundColor(toQColor(colours.lineNumbers));
+}
+
+EditorColours CodeSense::colours() const
+{
+    const auto fore = [this](unsigned long style) {
+        return rgbOf(m_sci->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style));
+    };
+    const auto back = [this](unsigned long style) {
+        return rgbOf(m_sci->SendScintilla(QsciScintillaBase::SCI_STYLEGETBACK, style));
+    };
+    return {
+        .paper = back(styleNumber(ScriptStyle::Default)),
+        .text = fore(styleNumber(ScriptStyle::Default)),
+        .numbers = fore(styleNumber(ScriptStyle::Number)),
+        .keywords = fore(styleNumber(ScriptStyle::Keyword)),
+        .strings = fore(styleNumber(ScriptStyle::String)),
+        .comments = fore(styleNumber(ScriptStyle::Comment)),
+        .margin = back(QsciScintillaBase::STYLE_LINENUMBER),
+        .lineNumbers = fore(QsciScintillaBase::STYLE_LINENUMBER),
+    };
+}
+
+// The selection follows the desktop like any other widget's; the rest is
+// the colour scheme's, which the receiver of paletteChanged applies.
+void CodeSense::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange) return;
+    m_sci->setSelectionBackgroundColor(palette().color(QPalette::Highlight));
+    m_sci->setSelectionForegroundColor(palette().color(QPalette::HighlightedText));
+    emit paletteChanged();
 }
 
 void CodeSense::setSyntaxFontStyle(SyntaxItem item, bool bold, bool italic)
 {
-    if (!m_lexer || item == SyntaxItem::LineNumbers) return;
+    if (!m_lexer) return;
     const int style = static_cast<int>(styleOf(item));
     QFont font = m_lexer->font(style);
     font.setBold(bold);
@@ -371,11 +424,13 @@ void CodeSense::showCallTip(std::size_t pos, const QString& text)
     m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETSIZE, tip, static_cast<long>(font.pointSize()));
     m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETBOLD, tip, 0L);
     m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETITALIC, tip, 0L);
-    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETBACK, tip, tipBackground);
-    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETFORE, tip, QColor(Qt::black));
-    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETBACK, tipBackground);
-    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETFORE, QColor(Qt::black));
-    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETFOREHLT, tipHighlight);
+    const QColor paper = toQColor(m_tipColours.paper);
+    const QColor ink = toQColor(m_tipColours.text);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETBACK, tip, paper);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_STYLESETFORE, tip, ink);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETBACK, paper);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETFORE, ink);
+    m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSETFOREHLT, toQColor(m_tipColours.highlight));
     m_callTipText = text;
     m_callTipHighlight = {0, 0};
     m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPSHOW, static_cast<unsigned long>(pos),
@@ -419,8 +474,8 @@ void CodeSense::showCompletionList(std::span<const std::string> names, int selec
     // takes them through its palette.
     for (QListWidget* popup : m_sci->findChildren<QListWidget*>()) {
         QPalette palette = popup->palette();
-        palette.setColor(QPalette::Base, tipBackground);
-        palette.setColor(QPalette::Text, Qt::black);
+        palette.setColor(QPalette::Base, toQColor(m_tipColours.paper));
+        palette.setColor(QPalette::Text, toQColor(m_tipColours.text));
         popup->setPalette(palette);
         popup->setFont(tipFont());
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/base/text_encoding.h"
+#include "core/editor/colour_scheme.h"
 
-#include <QColor>
 #include <QKeySequence>
 #include <QList>
 #include <QWidget>
@@ -99,13 +99,20 @@ public:
 
     // The script language. Registering creates "Avisynth" once; selecting
     // attaches a registered language by name (false for any other name).
-    enum class SyntaxItem { Keywords, Strings, Comments, LineNumbers };
+    enum class SyntaxItem { Keywords, Strings, Comments };
     void registerScriptLanguage(std::span<const std::string> keywords);
     bool selectLanguage(const QString& name);
     // Replaces the highlighted names and restyles the script.
     void setKeywords(std::span<const std::string> keywords);
-    void setSyntaxColour(SyntaxItem item, const QColor& colour);
+    // The paper and text colours of every style, the caret and the margin;
+    // the styles' part needs the registered language.
+    void setColours(const EditorColours& colours);
+    // The colours as the editor shows them.
+    EditorColours colours() const;
     void setSyntaxFontStyle(SyntaxItem item, bool bold, bool italic);
+    // For tips and completion lists shown from now on.
+    void setTipColours(const TipColours& colours) { m_tipColours = colours; }
+    const TipColours& tipColours() const { return m_tipColours; }
     // The style (a ScriptStyle) of the byte at pos, styling up to it first.
     int styleAt(std::size_t pos) const;
 
@@ -155,6 +162,11 @@ signals:
     void charAdded(int character);
     void caretMoved();
     void completionChosen(const QString& text);
+    // The desktop's colours changed while the program runs.
+    void paletteChanged();
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     int searchFlags(SearchOptions options) const;
@@ -166,6 +178,7 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     QString m_callTipText;
     std::pair<std::size_t, std::size_t> m_callTipHighlight;
+    TipColours m_tipColours = lightTipColours;
 };
 
 } // namespace cw

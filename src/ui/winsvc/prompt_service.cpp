@@ -41,7 +41,8 @@ void MessageBoxPrompts::message(Icon icon, const QString& title, const QString& 
     QMessageBox box(qtIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
     if (icon == Icon::Application) {
         const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
-        box.setIconPixmap(QApplication::windowIcon().pixmap(size, size));
+        // Drawn for the box's screen, so it is sharp on a high-density one.
+        box.setIconPixmap(QApplication::windowIcon().pixmap(QSize(size, size), box.devicePixelRatio()));
     }
     box.exec();
 }

@@ -1,4 +1,6 @@
+#include "core/editor/colour_scheme.h"
 #include "core/editor/script_styler.h"
+#include "ui/base/palette_colours.h"
 #include "ui/controls/ctl_splitter_ex.h"
 #include "ui/documents/document_session.h"
 #include "ui/editor/code_sense.h"
@@ -16,6 +18,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -343,6 +346,59 @@ TEST(MainWindow, APreviewErrorTakesTheCaretToItsLine)
     form.command("mnuInternalPreview")->trigger();
     ASSERT_TRUE(form.preview().preview());
     EXPECT_EQ(form.codeSense()->errorMarkLine(), -1);
+}
+
+std::vector<QColor> boldColours(const QTextEdit& pane)
+{
+    std::vector<QColor> colours;
+    for (QTextBlock block = pane.document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().fontWeight() == QFont::Bold)
+                colours.push_back(it.fragment().charFormat().foreground().color());
+    return colours;
+}
+
+TEST(MainWindow, ADarkPaletteGivesTheDarkColoursAndALightOneTheLightColoursExactly)
+{
+    test::FormFixture f([](const test::TempDir& home) {
+        home.write("def/Tools.xml",
+                   test::pluginXml(test::filterXml("Sharpen", "", test::parameterXml("c", "clip"))));
+    });
+    const CodeSense& editor = *f.form->codeSense();
+    auto* tree = f.form->findChild<QTreeWidget*>("TreeView1");
+    auto* pane = f.form->findChild<QTextEdit*>("DescriptionBox");
+    emit tree->itemClicked(tree->topLevelItem(0)->child(0), 0);
+    const auto expectLight = [&] {
+        EXPECT_EQ(editor.colours(), lightEditorColours);
+        EXPECT_EQ(editor.tipColours(), lightTipColours);
+        EXPECT_EQ(pane->palette().color(QPalette::Base), QColor(255, 255, 231));
+        EXPECT_EQ(boldColours(*pane), (std::vector<QColor>{Qt::black, Qt::black, Qt::red}));
+    };
+    expectLight();
+
+    // Set on the running application and made by hand, with white on white
+    // tips; the widgets take it from the event loop.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    const Rgb paper{42, 42, 42};
+    const Rgb text{238, 238, 238};
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, toQColor(paper));
+    dark.setColor(QPalette::Text, toQColor(text));
+    dark.setColor(QPalette::ToolTipBase, Qt::white);
+    dark.setColor(QPalette::ToolTipText, Qt::white);
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor.colours(), darkEditorColours(paper, text));
+    EXPECT_EQ(editor.tipColours(), darkTipColours(paper, text));
+    EXPECT_EQ(pane->palette().color(QPalette::Base), toQColor(paper));
+    const QColor plugin = toQColor(darkVariant({255, 0, 0}, paper));
+    EXPECT_EQ(boldColours(*pane), (std::vector<QColor>{toQColor(text), toQColor(text), plugin}));
+
+    QApplication::setPalette(light);
+    QCoreApplication::processEvents();
+    expectLight();
 }
 
 } // namespace

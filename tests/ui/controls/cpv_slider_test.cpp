@@ -72,6 +72,16 @@ TEST(CpvSlider, PolledValuesWaitWhileTheThumbIsHeldAndTheTipFollowsIt)
     const QPoint thumb = f.slider->mapToGlobal(QPoint(50, 0)); // centred above the thumb
     EXPECT_EQ(tip.geometry().bottom() + 1, thumb.y() - 2);
     EXPECT_NEAR(tip.geometry().center().x(), thumb.x() + 5, 2);
+    // The frame's dark edges are the tip's outermost pixels at any ratio.
+    for (qreal ratio : {1.0, 2.0}) {
+        QPixmap canvas(tip.size() * ratio);
+        canvas.setDevicePixelRatio(ratio);
+        tip.render(&canvas);
+        const QImage image = canvas.toImage();
+        const QColor shadow = tip.palette().color(QPalette::Shadow);
+        EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() / 2).rgb(), shadow.rgb()) << ratio;
+        EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() - 1).rgb(), shadow.rgb()) << ratio;
+    }
 
     QTest::mouseRelease(f.slider, Qt::LeftButton, {}, QPoint(55, 10));
     EXPECT_EQ(f.slider->Value(), 5);
