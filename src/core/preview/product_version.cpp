@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <dirent.h>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -68,14 +72,25 @@ std::string getProductVersion(const std::vector<std::string>& folders)
     for (const std::string& folder : folders) {
         if (const auto version = realFileVersion(fs::path(folder) / kLibraryName)) return joined(*version);
     }
+    // Library folders hold thousands of names and are often listed twice
+    // under two paths (/lib and /usr/lib are one folder on merged systems):
+    // each folder is read once, with the names compared in place.
+    const std::string prefix = kLibraryName + ".";
+    std::vector<std::pair<dev_t, ino_t>> listed;
     for (const std::string& folder : folders) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+        if (std::find(listed.begin(), listed.end(), std::pair(st.st_dev, st.st_ino)) != listed.end()) continue;
+        listed.emplace_back(st.st_dev, st.st_ino);
+        DIR* dir = ::opendir(folder.c_str());
+        if (!dir) continue;
         std::optional<Version> highest;
-        std::error_code ec;
-        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-            if (!it->path().filename().string().starts_with(kLibraryName + ".")) continue;
-            const auto version = realFileVersion(it->path());
+        while (const dirent* entry = ::readdir(dir)) {
+            if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0) continue;
+            const auto version = realFileVersion(fs::path(folder) / entry->d_name);
             if (version && (!highest || *version > *highest)) highest = version;
         }
+        ::closedir(dir);
         if (highest) return joined(*highest);
     }
     return {};

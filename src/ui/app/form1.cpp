@@ -105,6 +105,7 @@ void Form1::createControllers()
     connect(m_definitions.get(), &DefinitionSets::modelChanged, this, [this] {
         m_browser->refreshFilterTree();
         m_codeSense->setKeywords(m_definitions->model().filterNames());
+        m_assistance->definitionsLoaded();
     });
 
     m_assistance = std::make_unique<CodeAssistance>(*m_codeSense, m_definitions->model());

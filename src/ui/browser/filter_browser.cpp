@@ -16,6 +16,9 @@ namespace cw {
 FilterBrowser::FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model)
     : m_tree(tree), m_description(description), m_model(model)
 {
+    // Every row has the same font and picture, so the view measures one row
+    // rather than each of thousands when it lays them out.
+    m_tree.setUniformRowHeights(true);
     connect(&m_tree, &QTreeWidget::itemClicked, this, &FilterBrowser::filterNodeClicked);
     connect(&m_tree, &QTreeWidget::itemDoubleClicked, this, &FilterBrowser::filterNodeDoubleClicked);
     m_description.installEventFilter(this);

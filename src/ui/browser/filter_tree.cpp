@@ -6,7 +6,9 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <string>
 #include <unordered_map>
+#include <utility>
 
 // The icons live in a static library, whose resource object the linker keeps
 // only when something refers to it.
@@ -38,19 +40,59 @@ struct Icons {
     QIcon uncategorized = treeImageIcon(TreeImage::uncategorized);
 };
 
-QTreeWidgetItem* makeNode(const QString& key, const QString& text, TreeImage image, const QIcon& icon)
+// A node answers its text, key, picture and icon from fields of its own.
+// Stored as item data they would cost four QVariant stores per node, most
+// of the time a tree of ten thousand filters takes to build and to free;
+// the key, read on a click, is converted only then. Data set on the node
+// afterwards, through the item's own calls, wins.
+class Node final : public QTreeWidgetItem {
+public:
+    Node(std::string key, QString text, TreeImage image, const QIcon& icon)
+        : m_key(std::move(key)), m_text(std::move(text)), m_icon(icon), m_image(image)
+    {
+    }
+
+    QVariant data(int column, int role) const override
+    {
+        QVariant set = QTreeWidgetItem::data(column, role);
+        if (set.isValid() || column != 0) return set;
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return m_text;
+        case Qt::DecorationRole:
+            return m_icon;
+        case keyRole:
+            return fromUtf8String(m_key);
+        case imageRole:
+            return static_cast<int>(m_image);
+        default:
+            return set;
+        }
+    }
+
+private:
+    std::string m_key;
+    QString m_text;
+    QIcon m_icon;
+    TreeImage m_image;
+};
+
+QTreeWidgetItem* makeNode(std::string key, std::string_view text, TreeImage image, const QIcon& icon)
 {
-    auto* node = new QTreeWidgetItem;
-    node->setText(0, text);
-    node->setData(0, keyRole, key);
-    node->setData(0, imageRole, static_cast<int>(image));
-    node->setIcon(0, icon);
-    return node;
+    return new Node(std::move(key), fromUtf8String(text), image, icon);
 }
 
 QTreeWidgetItem* makeFilterNode(const CFilter& filter, const Icons& icons)
 {
-    return makeNode(fromUtf8String(filter.key), fromUtf8String(filter.title), TreeImage::filter, icons.filter);
+    return makeNode(filter.key, filter.title, TreeImage::filter, icons.filter);
+}
+
+std::string categoryKey(std::string_view category)
+{
+    const bool clashes =
+        category == uncategorizedKey || isGeneratedKey(category) || category.starts_with(categoryKeyPrefix);
+    return clashes ? std::string(categoryKeyPrefix).append(category) : std::string(category);
 }
 
 // Replaces the tree's nodes by topLevel, placed alphabetically (ignoring
@@ -85,9 +127,7 @@ QIcon treeImageIcon(TreeImage image)
 
 QString categoryNodeKey(std::string_view category)
 {
-    const bool clashes =
-        category == uncategorizedKey || isGeneratedKey(category) || category.starts_with(categoryKeyPrefix);
-    return clashes ? fromUtf8String(categoryKeyPrefix) + fromUtf8String(category) : fromUtf8String(category);
+    return fromUtf8String(categoryKey(category));
 }
 
 QString nodeKey(const QTreeWidgetItem* node)
@@ -107,8 +147,7 @@ void fillTreeByPlugin(QTreeWidget& tree, const DefinitionModel& model)
     QList<QTreeWidgetItem*> topLevel;
     topLevel.reserve(static_cast<qsizetype>(model.plugins().size()));
     for (const CPlugin& plugin : model.plugins()) {
-        QTreeWidgetItem* pluginNode =
-            makeNode(fromUtf8String(plugin.key), fromUtf8String(plugin.title), TreeImage::plugin, icons.plugin);
+        QTreeWidgetItem* pluginNode = makeNode(plugin.key, plugin.title, TreeImage::plugin, icons.plugin);
         for (const CFilter& filter : plugin.filters) pluginNode->addChild(makeFilterNode(filter, icons));
         topLevel.append(pluginNode);
     }
@@ -126,7 +165,7 @@ void fillTreeByCategory(QTreeWidget& tree, const DefinitionModel& model, bool hi
     std::unordered_map<std::string_view, QTreeWidgetItem*> categoryNodes;
     for (const std::string& category : model.categories()) {
         QTreeWidgetItem* node =
-            makeNode(categoryNodeKey(category), fromUtf8String(category), TreeImage::category, icons.category);
+            makeNode(categoryKey(category), category, TreeImage::category, icons.category);
         categoryNodes.emplace(category, node);
         topLevel.append(node);
     }
@@ -139,8 +178,8 @@ void fillTreeByCategory(QTreeWidget& tree, const DefinitionModel& model, bool hi
             }
             if (hideUncategorized) continue;
             if (!uncategorized) {
-                uncategorized = makeNode(fromUtf8String(uncategorizedKey), QStringLiteral("???"), TreeImage::uncategorized,
-                                         icons.uncategorized);
+                uncategorized =
+                    makeNode(std::string(uncategorizedKey), "???", TreeImage::uncategorized, icons.uncategorized);
                 topLevel.append(uncategorized);
             }
             uncategorized->addChild(makeFilterNode(filter, icons));

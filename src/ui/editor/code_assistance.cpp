@@ -86,7 +86,15 @@ void CodeAssistance::showCompletionList()
     const std::string word(text.substr(start, caret - start));
     // The editor cannot show a tip and a list at once.
     m_editor.cancelCallTip();
-    m_editor.showCompletionList(m_model.filterNames(), static_cast<int>(m_model.findNameIndex(word)));
+    const std::vector<std::string>& names = m_model.filterNames();
+    if (m_completionList.empty()) m_completionList = CodeSense::completionList(names);
+    const std::size_t selected = m_model.findNameIndex(word);
+    m_editor.showCompletionList(m_completionList, names[selected < names.size() ? selected : 0]);
+}
+
+void CodeAssistance::definitionsLoaded()
+{
+    m_completionList.clear();
 }
 
 void CodeAssistance::chooseCompletion(const QString& choice)

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
+
 namespace cw {
 
 class CodeSense;
@@ -22,6 +24,9 @@ public:
     // The call signature shown for a filter title; "???" for an unknown one.
     QString callTextFor(const QString& name) const;
     void showCompletionList();
+    // The model was loaded anew; the completion list is built again when
+    // next shown, and only then.
+    void definitionsLoaded();
 
 private:
     void openCallTip();
@@ -33,6 +38,7 @@ private:
     CodeSense& m_editor;
     const DefinitionModel& m_model;
     CallTipTracker m_calls;
+    std::string m_completionList; // of the loaded names; empty until shown
 };
 
 } // namespace cw

@@ -454,9 +454,14 @@ bool CodeSense::callTipActive() const
     return m_sci->SendScintilla(QsciScintillaBase::SCI_CALLTIPACTIVE) != 0;
 }
 
-void CodeSense::showCompletionList(std::span<const std::string> names, int selected)
+std::string CodeSense::completionList(std::span<const std::string> names)
 {
-    if (names.empty()) return;
+    return buildCompletionList(names, listSeparator);
+}
+
+void CodeSense::showCompletionList(const std::string& list, const std::string& selected)
+{
+    if (list.empty()) return;
     m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSETSEPARATOR, static_cast<unsigned long>(listSeparator));
     m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSETTYPESEPARATOR,
                          static_cast<unsigned long>(listTypeSeparator));
@@ -464,11 +469,9 @@ void CodeSense::showCompletionList(std::span<const std::string> names, int selec
     // Shown in the program's order; the editor searches a sorted copy.
     m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSETORDER, static_cast<unsigned long>(QsciScintillaBase::SC_ORDER_CUSTOM));
     m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSETMAXHEIGHT, 10UL);
-    const std::string list = buildCompletionList(names, listSeparator);
     m_sci->SendScintilla(QsciScintillaBase::SCI_USERLISTSHOW, static_cast<unsigned long>(completionListId),
                          list.c_str());
-    const auto index = static_cast<std::size_t>(selected) < names.size() ? static_cast<std::size_t>(selected) : 0;
-    m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSELECT, 0UL, names[index].c_str());
+    m_sci->SendScintilla(QsciScintillaBase::SCI_AUTOCSELECT, 0UL, selected.c_str());
 
     // The editor offers no call for the list's colours: its list widget
     // takes them through its palette.

@@ -134,9 +134,12 @@ public:
     QString callTipText() const { return m_callTipText; }
     std::pair<std::size_t, std::size_t> callTipHighlight() const { return m_callTipHighlight; }
 
-    // The names in their own order with item `selected` chosen; a choice
+    // The names in their own order, as showCompletionList takes them: built
+    // once for a set of names, then shown any number of times.
+    static std::string completionList(std::span<const std::string> names);
+    // A list from completionList with the item `selected` chosen; a choice
     // raises completionChosen and leaves the text to the receiver.
-    void showCompletionList(std::span<const std::string> names, int selected);
+    void showCompletionList(const std::string& list, const std::string& selected);
     bool isCompletionListActive() const;
     QString completionCurrentText() const;
 

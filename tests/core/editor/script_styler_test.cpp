@@ -94,5 +94,22 @@ TEST(KeywordSet, MatchesInAnyAsciiLetterCaseOnly)
     EXPECT_FALSE(set.contains(""));
 }
 
+// Enough names that many share a first probe: each is found in another
+// case, each once, and nothing one letter longer or shorter is.
+TEST(KeywordSet, FindsEveryNameOfALargeSetAndNothingElse)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < 5000; ++i) names.push_back("Filter" + std::to_string(i));
+    names.push_back("FILTER17");
+    const KeywordSet set(names);
+    EXPECT_EQ(set.size(), 5000u);
+    for (int i = 0; i < 5000; ++i) {
+        const std::string lower = "filter" + std::to_string(i);
+        ASSERT_TRUE(set.contains(lower)) << lower;
+        ASSERT_FALSE(set.contains(lower + "x")) << lower;
+        ASSERT_FALSE(set.contains(std::string_view(lower).substr(1))) << lower;
+    }
+}
+
 } // namespace
 } // namespace cw

@@ -253,8 +253,9 @@ TEST(MainWindow, ClosingWithUnsavedChangesAsksFirst)
     }
 }
 
-// After every load of the definitions the tree and the highlighting follow.
-TEST(MainWindow, ReloadedDefinitionsReachTheTreeAndTheHighlighting)
+// After every load of the definitions the tree, the highlighting and the
+// completion list follow.
+TEST(MainWindow, ReloadedDefinitionsReachTheTreeTheHighlightingAndTheCompletionList)
 {
     test::FormFixture f([](const test::TempDir& home) {
         home.write("def/Tools.xml", test::pluginXml(test::filterXml("Sharpen", "")));
@@ -263,13 +264,16 @@ TEST(MainWindow, ReloadedDefinitionsReachTheTreeAndTheHighlighting)
     setScript(form, "Sharpen(last)");
     auto* tree = form.findChild<QTreeWidget*>("TreeView1");
     const auto state = [&] {
+        form.findChild<QAction*>("editorCompletion")->trigger();
+        const QString offered = form.codeSense()->completionCurrentText();
+        form.codeSense()->windowMoved(); // closes the list
         return tree->topLevelItem(0)->child(0)->text(0) + " " +
-               QString::number(form.codeSense()->styleAt(0) == int(ScriptStyle::Keyword));
+               QString::number(form.codeSense()->styleAt(0) == int(ScriptStyle::Keyword)) + " " + offered;
     };
-    EXPECT_EQ(state(), "Sharpen 1");
+    EXPECT_EQ(state(), "Sharpen 1 Sharpen");
     f.home.write("def/Tools.xml", test::pluginXml(test::filterXml("Blur", "")));
     form.command("mnuOptionsReloadDef")->trigger();
-    EXPECT_EQ(state(), "Blur 0");
+    EXPECT_EQ(state(), "Blur 0 Blur");
 }
 
 // A main window whose preview goes through the real frame server with the
