@@ -55,7 +55,10 @@ for lib in libqt6widgets6 libqscintilla2-qt6 libavformat libavcodec libswscale l
     [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 [ "$(control Recommends)" = avisynth ] || fail "Recommends: $(control Recommends)"
-control Description | grep -q "not ship: install it separately" || fail "Description"
+# Read whole first: grep -q would close the pipe early and, under pipefail,
+# dpkg-deb's SIGPIPE would fail a description that is right.
+description=$(control Description)
+grep -q "not ship: install it separately" <<<"$description" || fail "Description"
 
 desktop-file-validate "$root/usr/share/applications/clipwright.desktop" || fail "desktop entry"
 grep -qx "Icon=clipwright" "$root/usr/share/applications/clipwright.desktop" || fail "desktop entry icon"
