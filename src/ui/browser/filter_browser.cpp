@@ -10,8 +10,9 @@
 
 namespace cw {
 
-FilterBrowser::FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model)
-    : m_tree(tree), m_description(description), m_model(model)
+FilterBrowser::FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model,
+                             const DefinitionModel& scriptModel)
+    : m_tree(tree), m_description(description), m_model(model), m_scriptModel(scriptModel)
 {
     connect(&m_tree, &QTreeWidget::itemClicked, this, &FilterBrowser::filterNodeClicked);
     connect(&m_tree, &QTreeWidget::itemDoubleClicked, this, &FilterBrowser::filterNodeDoubleClicked);
@@ -63,6 +64,12 @@ void FilterBrowser::refreshFilterTree()
         fillTreeByCategory(m_tree, m_model, m_hideUncategorized);
     else
         fillTreeByPlugin(m_tree, m_model);
+    refreshScriptNode();
+}
+
+void FilterBrowser::refreshScriptNode()
+{
+    placeScriptNode(m_tree, m_scriptModel, m_viewMode == 2);
 }
 
 void FilterBrowser::sortByPlugin()
@@ -90,7 +97,9 @@ void FilterBrowser::filterNodeClicked(QTreeWidgetItem* node)
     try {
         if (!node || node->childCount() > 0) return;
         const QString key = nodeKey(node);
-        if (!key.isEmpty()) showFilterDescription(m_description, m_model, toUtf8String(key));
+        if (key.isEmpty()) return;
+        const bool own = m_scriptModel.findFilterByKey(toUtf8String(key)) != nullptr;
+        showFilterDescription(m_description, own ? m_scriptModel : m_model, toUtf8String(key));
     } catch (...) {
     }
 }

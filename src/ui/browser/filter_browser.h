@@ -14,11 +14,13 @@ class DefinitionModel;
 
 // The filter tree and the description pane: the view by plugin or by
 // category, the hide flag of the Filters menu, a click that describes a
-// filter, and a double click that hands a name to the script.
+// filter, and a double click that hands a name to the script. The functions
+// the script defines come first, under a node of their own.
 class FilterBrowser : public QObject {
     Q_OBJECT
 public:
-    FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model);
+    FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model,
+                  const DefinitionModel& scriptModel);
 
     int viewMode() const { return m_viewMode; } // 2 by category, 1 by plugin
     bool hideUncategorized() const { return m_hideUncategorized; }
@@ -29,8 +31,10 @@ public:
     void setViewMode(int viewMode);
     void setHideUncategorized(bool hide);
     void colourDescriptionPane();
-    // Rebuilds the tree from the model in the current view.
+    // Rebuilds the tree from the models in the current view.
     void refreshFilterTree();
+    // Rebuilds only the node of the script's own functions.
+    void refreshScriptNode();
 
     void sortByPlugin();
     void sortByCategory();
@@ -48,6 +52,7 @@ private:
     QTreeWidget& m_tree;
     QTextEdit& m_description;
     const DefinitionModel& m_model;
+    const DefinitionModel& m_scriptModel;
     int m_viewMode = 1;
     bool m_hideUncategorized = false;
     QAction* m_byPlugin = nullptr;

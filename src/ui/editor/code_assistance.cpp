@@ -10,7 +10,8 @@
 
 namespace cw {
 
-CodeAssistance::CodeAssistance(CodeSense& editor, const DefinitionModel& model) : m_editor(editor), m_model(model)
+CodeAssistance::CodeAssistance(CodeSense& editor, const DefinitionModel& model, const DefinitionModel& scriptModel)
+    : m_editor(editor), m_model(model), m_scriptModel(scriptModel)
 {
     connect(&m_editor, &CodeSense::charAdded, this, [this](int character) {
         if (character == '(') openCallTip();
@@ -30,9 +31,18 @@ CodeAssistance::CodeAssistance(CodeSense& editor, const DefinitionModel& model) 
     connect(completion, &QAction::triggered, this, &CodeAssistance::showCompletionList);
 }
 
+// A function the script defines hides one of the same name elsewhere, as
+// it does when the script runs.
+const CFilter* CodeAssistance::findFilter(const std::string& title) const
+{
+    const CFilter* own = m_scriptModel.findFilterByTitle(title);
+    return own ? own : m_model.findFilterByTitle(title);
+}
+
 QString CodeAssistance::callTextFor(const QString& name) const
 {
-    return fromUtf8String(getFilterCallText(m_model, toUtf8String(name)));
+    const CFilter* filter = findFilter(toUtf8String(name));
+    return fromUtf8String(filter ? filterCallText(*filter) : std::string("???"));
 }
 
 QString CodeAssistance::nameOf(const CallStart& call) const
@@ -62,7 +72,7 @@ void CodeAssistance::showCallTipFor(const CallStart& call)
 void CodeAssistance::updateCallTip()
 {
     const auto isKnown = [this](const CallStart& call) {
-        return m_model.findFilterByTitle(toUtf8String(nameOf(call))) != nullptr;
+        return findFilter(toUtf8String(nameOf(call))) != nullptr;
     };
     const CallTipTracker::Update update =
         m_calls.update(m_editor.scriptBytes(), m_editor.caretByte(), m_editor.callTipActive(), isKnown);
@@ -79,14 +89,19 @@ void CodeAssistance::updateCallTip()
 
 void CodeAssistance::showCompletionList()
 {
-    if (m_model.filterNames().empty()) return;
+    std::vector<std::string> names = m_model.filterNames();
+    if (!m_scriptModel.filterNames().empty()) {
+        names.insert(names.end(), m_scriptModel.filterNames().begin(), m_scriptModel.filterNames().end());
+        sortNames(names);
+    }
+    if (names.empty()) return;
     const std::string_view text = m_editor.scriptBytes();
     const std::size_t caret = m_editor.caretByte();
     const std::size_t start = typedWordStart(text, caret);
     const std::string word(text.substr(start, caret - start));
     // The editor cannot show a tip and a list at once.
     m_editor.cancelCallTip();
-    m_editor.showCompletionList(m_model.filterNames(), static_cast<int>(m_model.findNameIndex(word)));
+    m_editor.showCompletionList(names, static_cast<int>(findNameIndex(names, word)));
 }
 
 void CodeAssistance::chooseCompletion(const QString& choice)
