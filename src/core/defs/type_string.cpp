@@ -68,17 +68,14 @@ std::string typeName(char type)
     }
 }
 
-std::vector<CParameter> parametersOf(std::span<const FunctionArgument> arguments,
-                                     std::span<const std::string> positionalNames)
+std::vector<CParameter> parametersOf(std::span<const FunctionArgument> arguments)
 {
     std::vector<CParameter> parameters;
     parameters.reserve(arguments.size());
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const FunctionArgument& argument = arguments[i];
         CParameter p;
-        p.title = !argument.name.empty()                                    ? argument.name
-                  : i < positionalNames.size() && !positionalNames[i].empty() ? positionalNames[i]
-                                                                             : "arg" + std::to_string(i + 1);
+        p.title = argument.name.empty() ? "arg" + std::to_string(i + 1) : argument.name;
         if (argument.repeated) p.title += "...";
         p.Class = typeName(argument.type);
         p.isoptional = argument.optional;

@@ -34,11 +34,9 @@ std::optional<std::vector<FunctionArgument>> parseTypeString(std::string_view ty
 // The type as definition files write it; arrays and any type are "val".
 std::string typeName(char type);
 
-// The model's parameters: a named argument keeps its name; another takes its
-// own name, else positionalNames[i] when that is given and not empty, else
-// "arg<i+1>". A repeated argument's name ends with "...".
-std::vector<CParameter> parametersOf(std::span<const FunctionArgument> arguments,
-                                     std::span<const std::string> positionalNames = {});
+// The model's parameters, named as the arguments are, "arg<i+1>" for one
+// without a name. A repeated argument's name ends with "...".
+std::vector<CParameter> parametersOf(std::span<const FunctionArgument> arguments);
 
 // The overloads of one name as one list: the longest (the first of equal
 // length), with each argument that not every overload has made optional.

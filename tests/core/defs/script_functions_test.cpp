@@ -50,22 +50,5 @@ TEST(ScriptFunctions, DefinitionsAreFoundWhereverCodeIs)
     for (const auto& row : rows) EXPECT_EQ(found(row.script), row.expected) << row.what;
 }
 
-TEST(ScriptFunctions, TheScriptsModelHasOnePluginWithItsOwnKeys)
-{
-    EXPECT_TRUE(thisScriptModel({}).plugins().empty());
-    const auto functions = findScriptFunctions("function Zed(clip c) {}\nfunction Alpha(int \"n\") {}");
-    const DefinitionModel model = thisScriptModel(functions);
-    ASSERT_EQ(model.plugins().size(), 1u);
-    EXPECT_EQ(model.plugins()[0].title, "This script");
-    EXPECT_EQ(model.filterNames(), (std::vector<std::string>{"Alpha", "Zed"}));
-    EXPECT_EQ(model.categories(), std::vector<std::string>{"This script"});
-    const CFilter* alpha = model.findFilterByTitle("Alpha");
-    ASSERT_NE(alpha, nullptr);
-    EXPECT_EQ(alpha->key, "script:2");
-    ASSERT_EQ(alpha->parameters.size(), 1u);
-    EXPECT_EQ(alpha->parameters[0].title, "n");
-    EXPECT_TRUE(alpha->parameters[0].isoptional);
-}
-
 } // namespace
 } // namespace cw

@@ -72,22 +72,6 @@ TEST(TypeString, EdgeCases)
     }
 }
 
-TEST(TypeString, ParametersTakeTheirNamesFromTheArgumentsThenTheGivenNames)
-{
-    const auto arguments = *parseTypeString("cc+[]i[fps]f[colors]f*");
-    const std::vector<std::string> given{"clip1", "", "", "unused"};
-    const std::vector<CParameter> p = parametersOf(arguments, given);
-    ASSERT_EQ(p.size(), 5u);
-    const char* titles[] = {"clip1", "arg2...", "arg3", "fps", "colors..."};
-    const bool optional[] = {false, false, true, true, true};
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        EXPECT_EQ(p[i].title, titles[i]);
-        EXPECT_EQ(p[i].isoptional, optional[i]) << titles[i];
-    }
-    EXPECT_EQ(p[0].Class, "clip");
-    EXPECT_EQ(p[4].Class, "float");
-}
-
 TEST(TypeString, OverloadsMergeIntoTheLongestWithWhatNotAllHaveOptional)
 {
     const std::vector<std::vector<FunctionArgument>> trim{*parseTypeString("cii[pad]b[cache]b"),

@@ -57,7 +57,8 @@ struct Reader {
 TEST(FunctionReader, TheSetReadIsWrittenListedAndChosen)
 {
     Reader r("avisynth.def.path=3.7\r\n", [](Reader& fresh) {
-        fresh.home.write("def/3.7/Core.xml", plugin("Trim"));
+        fresh.home.write("def/3.7/Core.xml", "<Plugin><Filters><Filter><Name>Trim</Name><Category>Timeline"
+                                             "</Category></Filter></Filters></Plugin>");
         fresh.data.write("def/Mine/A.xml", plugin("Own"));
         fresh.data.write("def/.3.8 installed.a1b2c3/A.xml", plugin("Half"));
     });
@@ -67,8 +68,11 @@ TEST(FunctionReader, TheSetReadIsWrittenListedAndChosen)
     EXPECT_TRUE(r.prompts.shown.empty()) << r.prompts.lines().toStdString();
     EXPECT_EQ(r.captions(), (QStringList{"3.7", "3.7.5 installed*", "Mine", "-", "Read Functions from AviSynth+"}));
     EXPECT_EQ(r.home.read("conf.properties"), "avisynth.def.path=3.7.5 installed\r\n");
-    EXPECT_TRUE(std::filesystem::exists(r.home.file("def/3.7.5 installed/fakeplug.xml")));
-    EXPECT_NE(r.sets.model().findFilterByTitle("FakeDenoise"), nullptr);
+    std::vector<std::string> plugins;
+    for (const CPlugin& p : r.sets.model().plugins()) plugins.push_back(p.title + ":" + std::to_string(p.filters.size()));
+    EXPECT_EQ(plugins, (std::vector<std::string>{"Core:6", "fakeplug:2"}));
+    EXPECT_EQ(r.sets.model().findFilterByTitle("Trim")->category, "Timeline");
+    EXPECT_EQ(r.sets.model().findFilterByTitle("fakeplug_FakeDenoise"), nullptr);
 
     // Another version installed: the next start says so and offers to read again.
     EXPECT_EQ(r.reader.checkVersion("3.7.5.0"), "");
