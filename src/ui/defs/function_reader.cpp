@@ -82,7 +82,10 @@ void FunctionReader::readFunctions()
         cancelled = true;
         client.stop();
     });
+    // Until the progress shows, the menu is still there to be used.
+    if (m_item) m_item->setEnabled(false);
     if (!answered) loop.exec();
+    if (m_item) m_item->setEnabled(true);
     progress.reset();
     client.shutdown();
 
