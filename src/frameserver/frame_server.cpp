@@ -2,11 +2,13 @@
 
 #include "core/frameserver/frame_server_texts.h"
 #include "core/frameserver/socket_io.h"
+#include "media/avisynth_functions.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace cw {
@@ -74,6 +76,7 @@ bool FrameServer::handle(const fsp::Message& message)
         return reply(fsp::Closed{});
     }
     if (auto* ping = std::get_if<fsp::Ping>(&message)) return reply(fsp::Pong{ping->token});
+    if (std::holds_alternative<fsp::Functions>(message)) return functions();
     std::fprintf(stderr, "clipwright-frameserver: %s is not a request\n", fsp::messageName(message.index()));
     return false;
 }
@@ -108,6 +111,21 @@ bool FrameServer::frame(const fsp::Frame& request)
     if (!m_source->render(request.number, out, m_layout.stride, m_properties, error))
         return reply(fsp::FrameFailed{request.number, trimmed(error)});
     return reply(fsp::FrameReady{request.number, request.slot, m_properties});
+}
+
+bool FrameServer::functions()
+{
+    fsp::FunctionList list;
+    std::string error;
+    if (!readInterpreterFunctions(m_aviSynthLibraries, list.functions, error))
+        return reply(fsp::FunctionsFailed{trimmed(error)});
+    try {
+        fsp::encode(list);
+    } catch (const std::length_error&) {
+        return reply(fsp::FunctionsFailed{
+            tooManyFunctionsText(list.functions.internal.size() + list.functions.plugin.size())});
+    }
+    return reply(list);
 }
 
 } // namespace cw

@@ -60,6 +60,7 @@ const AvsApi* loadAviSynthApi(const std::vector<std::string>& libraryNames, std:
             return nullptr;
         }
         bindProperties(library, api);
+        bind(library, "avs_get_var", api.getVar);
         return &loaded.emplace(name, api).first->second;
     }
     error = aviSynthNotFoundText();
@@ -79,6 +80,13 @@ AvsValue avsInt(int value)
     AvsValue v{};
     v.type = 'i';
     v.d.integer = value;
+    return v;
+}
+
+AvsValue avsNoArguments()
+{
+    AvsValue v{};
+    v.type = 'a';
     return v;
 }
 

@@ -13,6 +13,7 @@ struct AvsValue {
     short arraySize;
     union {
         void* clip;
+        const AvsValue* array;
         const char* string;
         int integer;
         std::int64_t integer64;
@@ -81,6 +82,9 @@ struct AvsApi {
     double (*propGetFloat)(void* env, const AvsMap* map, const char* key, int index, int* error);
     const char* (*propGetData)(void* env, const AvsMap* map, const char* key, int index, int* error);
     int (*propGetDataSize)(void* env, const AvsMap* map, const char* key, int index, int* error);
+
+    // A script variable's value; null when the library lacks it.
+    AvsValue (*getVar)(void* env, const char* name);
 };
 
 // The interface of the first of libraryNames that dlopen accepts, loaded
@@ -90,5 +94,7 @@ const AvsApi* loadAviSynthApi(const std::vector<std::string>& libraryNames, std:
 
 AvsValue avsString(const char* text);
 AvsValue avsInt(int value);
+// No arguments at all.
+AvsValue avsNoArguments();
 
 } // namespace cw

@@ -95,18 +95,32 @@ std::string programFolder(const EnvLookup& env)
     return ec ? std::string(".") : exe.parent_path().string();
 }
 
+namespace {
+
+// The XDG variable's folder, else the folder under the home folder.
+std::string xdgFolder(const EnvLookup& env, const char* variable, const char* underHome)
+{
+    if (const char* xdg = env(variable); xdg && *xdg) return xdg;
+    const char* home = env("HOME");
+    return std::string(home ? home : "") + underHome;
+}
+
+} // namespace
+
+bool mayWriteProgramFolder(const std::string& programFolder)
+{
+    return !fileExists(programFolder + "/" + settingsSeedName) && ::access(programFolder.c_str(), W_OK) == 0;
+}
+
+std::string userDataFolder(const EnvLookup& env)
+{
+    return xdgFolder(env, "XDG_DATA_HOME", "/.local/share") + "/clipwright";
+}
+
 std::string settingsFolder(const std::string& programFolder, const EnvLookup& env)
 {
-    const bool installed = fileExists(programFolder + "/" + settingsSeedName);
-    if (!installed && ::access(programFolder.c_str(), W_OK) == 0) return programFolder;
-    std::string config;
-    if (const char* xdg = env("XDG_CONFIG_HOME"); xdg && *xdg) {
-        config = xdg;
-    } else {
-        const char* home = env("HOME");
-        config = std::string(home ? home : "") + "/.config";
-    }
-    const std::string folder = config + "/clipwright";
+    if (mayWriteProgramFolder(programFolder)) return programFolder;
+    const std::string folder = xdgFolder(env, "XDG_CONFIG_HOME", "/.config") + "/clipwright";
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     return folder;

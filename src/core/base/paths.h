@@ -53,6 +53,13 @@ std::string programFolder(const EnvLookup& env);
 // its program folder. Its presence marks the copy as installed.
 inline constexpr const char* settingsSeedName = "conf.properties.default";
 
+// Whether the program may write into its own folder: it is writable and
+// holds no settings seed.
+bool mayWriteProgramFolder(const std::string& programFolder);
+
+// $XDG_DATA_HOME/clipwright (default ~/.local/share/clipwright); not created.
+std::string userDataFolder(const EnvLookup& env);
+
 // Where conf.properties lives: the program folder when it is writable and
 // holds no settings seed (a build, or a folder of the user's own), else
 // $XDG_CONFIG_HOME/clipwright (default ~/.config/clipwright), created on

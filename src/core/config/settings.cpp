@@ -26,17 +26,18 @@ Settings Settings::locate(const EnvLookup& env)
 {
     std::string folder = cw::programFolder(env);
     std::string file = settingsFolder(folder, env) + "/conf.properties";
-    return Settings(std::move(folder), std::move(file));
+    return Settings(std::move(folder), std::move(file), userDataFolder(env));
 }
 
-Settings::Settings(std::string programFolder, std::string file)
-    : m_programFolder(std::move(programFolder)), m_file(std::move(file))
+Settings::Settings(std::string programFolder, std::string file, std::string userDataFolder)
+    : m_programFolder(std::move(programFolder)), m_file(std::move(file)), m_userDataFolder(std::move(userDataFolder))
 {
 }
 
-std::string Settings::definitionFolder() const
+DefinitionFolders Settings::definitionFolders() const
 {
-    return m_programFolder + "/def";
+    return {m_programFolder + "/def", m_userDataFolder.empty() ? std::string() : m_userDataFolder + "/def",
+            mayWriteProgramFolder(m_programFolder)};
 }
 
 std::string Settings::createWhenMissing()

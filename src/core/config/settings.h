@@ -3,6 +3,7 @@
 #include "core/app/recent_files.h"
 #include "core/base/paths.h"
 #include "core/config/properties_manager.h"
+#include "core/defs/definition_folders.h"
 
 #include <string>
 
@@ -15,14 +16,17 @@ namespace cw {
 class Settings {
 public:
     // The program folder holds def/; the file lives there too when the folder
-    // is writable, else in $XDG_CONFIG_HOME/clipwright.
+    // is writable, else in $XDG_CONFIG_HOME/clipwright. The user's own
+    // definition sets are in $XDG_DATA_HOME/clipwright/def.
     static Settings locate(const EnvLookup& env);
-    Settings(std::string programFolder, std::string file);
+    // userDataFolder: "" for none.
+    Settings(std::string programFolder, std::string file, std::string userDataFolder = {});
 
     const std::string& programFolder() const { return m_programFolder; }
     const std::string& file() const { return m_file; }
-    // Where the definition sets live: def/ in the program folder.
-    std::string definitionFolder() const;
+    // Where the definition sets live: def/ in the program folder and in the
+    // user's data folder.
+    DefinitionFolders definitionFolders() const;
 
     // A missing file is created as a copy of the program folder's settings
     // seed when it has one, else holding "#configuration"; "" or the reason.
@@ -61,6 +65,7 @@ private:
     CPropertiesManager m_properties;
     std::string m_programFolder;
     std::string m_file;
+    std::string m_userDataFolder;
     std::string m_externalPlayer;
     int m_viewMode = 1;
     std::string m_definitionSet;

@@ -219,9 +219,14 @@ bool DefinitionModel::isKnownCategory(std::string_view category) const
 
 std::size_t DefinitionModel::findNameIndex(std::string_view prefix) const
 {
+    return cw::findNameIndex(m_filterNames, prefix);
+}
+
+std::size_t findNameIndex(std::span<const std::string> names, std::string_view prefix)
+{
     const std::string wanted = lowered(prefix);
-    for (std::size_t i = 0; i < m_filterNames.size(); ++i) {
-        const std::string& name = m_filterNames[i];
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
         if (name.size() < wanted.size()) continue;
         if (std::equal(wanted.begin(), wanted.end(), name.begin(),
                        [](char w, char n) { return w == lowerAscii(n); }))

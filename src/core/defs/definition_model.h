@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,10 @@ struct CPlugin {
 // texts equal once lower-cased keep their order. Only ASCII letters are
 // lower-cased, so "_" and digits come before every letter.
 void sortNames(std::vector<std::string>& names);
+
+// The first of names that starts with prefix, ignoring ASCII letter case;
+// 0 when none does (or the prefix is empty).
+std::size_t findNameIndex(std::span<const std::string> names, std::string_view prefix);
 
 // Hands out the keys of one load: "k" and 8 digits, 10000000 to 40023832.
 // The generator is seeded once and never reseeded, and a key already given

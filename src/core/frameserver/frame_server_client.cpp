@@ -14,7 +14,7 @@
 namespace cw {
 namespace {
 
-constexpr std::size_t kHello = 0, kOpen = 2, kFrame = 5, kClose = 8, kPing = 10;
+constexpr std::size_t kHello = 0, kOpen = 2, kFrame = 5, kClose = 8, kPing = 10, kFunctions = 12;
 
 // The request each reply answers.
 std::size_t requestOf(const fsp::Message& reply)
@@ -28,6 +28,8 @@ std::size_t requestOf(const fsp::Message& reply)
                 return kFrame;
             if constexpr (std::is_same_v<T, fsp::Closed>) return kClose;
             if constexpr (std::is_same_v<T, fsp::Pong>) return kPing;
+            if constexpr (std::is_same_v<T, fsp::FunctionList> || std::is_same_v<T, fsp::FunctionsFailed>)
+                return kFunctions;
             return std::variant_npos;
         },
         reply);
@@ -77,7 +79,7 @@ void FrameServerClient::defer(std::function<void()> deliver)
     (void)!write(m_wake, &one, sizeof one);
 }
 
-bool FrameServerClient::ensureStarted()
+bool FrameServerClient::ensureStarted(std::size_t request)
 {
     if (running()) return true;
     const std::string program =
@@ -91,8 +93,9 @@ bool FrameServerClient::ensureStarted()
     std::string error;
     if (!child->start(program, arguments, error)) {
         const std::string text = frameServerNotStartedText(program, error);
-        defer([this, text] {
-            if (m_events.opened) m_events.opened({false, {}, OpenFailureKind::other, text});
+        defer([this, text, request] {
+            if (request == kFunctions && m_events.functionsFailed) m_events.functionsFailed(text);
+            if (request == kOpen && m_events.opened) m_events.opened({false, {}, OpenFailureKind::other, text});
         });
         return false;
     }
@@ -136,7 +139,7 @@ void FrameServerClient::open(const std::string& path, SourceKind kind)
     // for as long as its frame takes: a new server is quicker.
     if (busy()) endChild();
     if (running()) readOutput();
-    if (!ensureStarted()) return;
+    if (!ensureStarted(kOpen)) return;
     m_output.clear();
     m_opening = true;
     send(fsp::Open{kind, path}, {kOpen, m_generation, kind});
@@ -182,6 +185,12 @@ void FrameServerClient::ping(std::uint32_t token)
     if (running()) send(fsp::Ping{token}, {kPing, m_generation});
 }
 
+void FrameServerClient::requestFunctions()
+{
+    if (!ensureStarted(kFunctions)) return;
+    send(fsp::Functions{}, {kFunctions, m_generation});
+}
+
 void FrameServerClient::stop()
 {
     if (!running()) return;
@@ -192,7 +201,7 @@ void FrameServerClient::stop()
 bool FrameServerClient::busy() const
 {
     for (const Expected& e : m_expected)
-        if (e.request == kOpen || e.request == kFrame) return true;
+        if (e.request == kOpen || e.request == kFrame || e.request == kFunctions) return true;
     return false;
 }
 
@@ -343,6 +352,10 @@ void FrameServerClient::handle(fsp::Message& message)
         if (generation == m_generation) sendPendingFrame();
     } else if (auto* pong = std::get_if<fsp::Pong>(&message)) {
         if (m_events.pong) m_events.pong(pong->token);
+    } else if (auto* list = std::get_if<fsp::FunctionList>(&message)) {
+        if (m_events.functionsListed) m_events.functionsListed(list->functions);
+    } else if (auto* functionsFailed = std::get_if<fsp::FunctionsFailed>(&message)) {
+        if (m_events.functionsFailed) m_events.functionsFailed(functionsFailed->text);
     }
 }
 
@@ -401,6 +414,7 @@ std::string FrameServerClient::activity() const
         if (e.request == kOpen)
             return e.kind == SourceKind::script ? whileOpeningScriptText() : whileOpeningMediaText();
         if (e.request == kFrame) return whileRenderingText(e.number);
+        if (e.request == kFunctions) return whileReadingFunctionsText();
     }
     return {};
 }
@@ -436,13 +450,15 @@ void FrameServerClient::reportEnd(const std::string& text)
 {
     std::vector<Expected> answers;
     for (const Expected& e : m_expected)
-        if (e.generation == m_generation && (e.request == kOpen || e.request == kFrame)) answers.push_back(e);
+        if ((e.generation == m_generation && (e.request == kOpen || e.request == kFrame)) || e.request == kFunctions)
+            answers.push_back(e);
     forgetChild();
     const std::uint64_t serial = m_childSerial;
     for (const Expected& e : answers) {
         if (serial != m_childSerial) return;
         if (e.request == kOpen && m_events.opened) m_events.opened({false, {}, OpenFailureKind::other, text});
         if (e.request == kFrame && m_events.frameFailed) m_events.frameFailed(e.number, text);
+        if (e.request == kFunctions && m_events.functionsFailed) m_events.functionsFailed(text);
     }
     if (serial == m_childSerial && m_events.stopped) m_events.stopped(text);
 }

@@ -57,6 +57,9 @@ public:
         std::function<void(const RenderedFrame&)> frameReady = {};
         std::function<void(int number, const std::string& error)> frameFailed = {};
         std::function<void(std::uint32_t token)> pong = {};
+        // The answer to requestFunctions: one of the two.
+        std::function<void(const InterpreterFunctions&)> functionsListed = {};
+        std::function<void(const std::string& error)> functionsFailed = {};
         // The server ended without being asked to: crashed, exited, killed by
         // stop(), or sent what cannot be read (then it was killed). Comes
         // after the answers to what was outstanding.
@@ -84,6 +87,12 @@ public:
     // server stays for the next open.
     void close();
     void ping(std::uint32_t token);
+    // Asks which functions AviSynth+ has with its autoload plugins loaded,
+    // starting a server when none runs. Those plugins stay in the server:
+    // shut it down once answered. A server that dies meanwhile (a plugin
+    // that crashes) is answered through functionsFailed with the text of
+    // its end.
+    void requestFunctions();
     // Kills the server at once (the Stop button); reported through stopped.
     void stop();
     // Ends the server without reporting it: orderly when it is idle, killed
@@ -101,7 +110,7 @@ public:
 
     bool running() const { return m_child && m_child->started(); }
     pid_t pid() const { return running() ? m_child->pid() : -1; }
-    // An open or a frame is being worked on.
+    // An open, a frame or a list of functions is being worked on.
     bool busy() const;
     // The facts of the open clip.
     const std::optional<ClipFacts>& clip() const { return m_clip; }
@@ -116,7 +125,8 @@ private:
         int number = 0;
         std::uint8_t slot = 0;
     };
-    bool ensureStarted();
+    // request: the one the failure to start answers.
+    bool ensureStarted(std::size_t request);
     void send(const fsp::Message& message, Expected expected);
     void sendPendingFrame();
     void defer(std::function<void()> deliver);

@@ -101,9 +101,26 @@ std::string seekingFailedText() { return "Seeking failed."; }
 std::string pictureNotConvertibleText() { return "The picture format cannot be converted."; }
 std::string outOfMemoryText() { return "Out of memory."; }
 
+std::string aviSynthWithoutVariablesText()
+{
+    return "This AviSynth+ cannot tell which functions it has (avs_get_var is missing); install AviSynth+ 3.7 "
+           "or newer.";
+}
+
+std::string autoloadFailedText(const std::string& reason)
+{
+    return "AviSynth+ could not load its autoload plugins: " + reason;
+}
+
+std::string tooManyFunctionsText(std::size_t count)
+{
+    return "AviSynth+ lists " + std::to_string(count) + " functions, more than the frame server can send.";
+}
+
 std::string whileOpeningScriptText() { return "while opening the script"; }
 std::string whileOpeningMediaText() { return "while opening the media file"; }
 std::string whileRenderingText(int number) { return "while rendering frame " + std::to_string(number); }
+std::string whileReadingFunctionsText() { return "while loading the plugins of AviSynth+"; }
 
 std::string frameServerNotStartedText(const std::string& program, const std::string& reason)
 {

@@ -42,11 +42,17 @@ std::string seekingFailedText();
 std::string pictureNotConvertibleText();
 std::string outOfMemoryText();
 
+// Reading the functions of AviSynth+.
+std::string aviSynthWithoutVariablesText();
+std::string autoloadFailedText(const std::string& reason);
+std::string tooManyFunctionsText(std::size_t count);
+
 // The frame server process, as the editor sees it. activity is one of the
 // texts below or "".
 std::string whileOpeningScriptText();
 std::string whileOpeningMediaText();
 std::string whileRenderingText(int number);
+std::string whileReadingFunctionsText();
 std::string frameServerNotStartedText(const std::string& program, const std::string& reason);
 // how: "signal 11, Segmentation fault" or "exit code 1". lastOutput, when
 // not empty, follows on lines of its own.

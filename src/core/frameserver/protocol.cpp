@@ -128,6 +128,26 @@ void put(Writer&, const Close&) {}
 void put(Writer&, const Closed&) {}
 void put(Writer& w, const Ping& m) { w.u32(m.token); }
 void put(Writer& w, const Pong& m) { w.u32(m.token); }
+void put(Writer&, const Functions&) {}
+void put(Writer& w, const std::vector<InterpreterFunction>& list)
+{
+    w.u32(static_cast<std::uint32_t>(list.size()));
+    for (const InterpreterFunction& f : list) {
+        w.text(f.name);
+        w.text(f.parameters);
+        w.u8(f.reported ? 1 : 0);
+    }
+}
+void put(Writer& w, const FunctionList& m)
+{
+    const InterpreterFunctions& f = m.functions;
+    w.text(f.version);
+    w.u32(static_cast<std::uint32_t>(f.autoloadFolders.size()));
+    for (const std::string& folder : f.autoloadFolders) w.text(folder);
+    put(w, f.internal);
+    put(w, f.plugin);
+}
+void put(Writer& w, const FunctionsFailed& m) { w.text(m.text); }
 
 void get(Reader&, Hello&) {}
 void get(Reader& r, HelloReply& m) { m.pid = r.u32(); }
@@ -198,6 +218,39 @@ void get(Reader&, Close&) {}
 void get(Reader&, Closed&) {}
 void get(Reader& r, Ping& m) { m.token = r.u32(); }
 void get(Reader& r, Pong& m) { m.token = r.u32(); }
+void get(Reader&, Functions&) {}
+// A count no larger than the entries of at least minBytes each that the
+// bytes left can hold, so that a lying count reserves nothing.
+std::uint32_t count(Reader& r, std::size_t minBytes)
+{
+    const std::uint32_t n = r.u32();
+    if (n > r.left() / minBytes) {
+        r.fail("a field runs past the end of the message");
+        return 0;
+    }
+    return n;
+}
+void get(Reader& r, std::vector<InterpreterFunction>& list)
+{
+    list.resize(count(r, 9));
+    for (InterpreterFunction& f : list) {
+        f.name = r.text();
+        f.parameters = r.text();
+        const std::uint8_t reported = r.u8();
+        if (reported > 1) r.fail("a flag of " + std::to_string(reported));
+        f.reported = reported == 1;
+    }
+}
+void get(Reader& r, FunctionList& m)
+{
+    InterpreterFunctions& f = m.functions;
+    f.version = r.text();
+    f.autoloadFolders.resize(count(r, 4));
+    for (std::string& folder : f.autoloadFolders) folder = r.text();
+    get(r, f.internal);
+    get(r, f.plugin);
+}
+void get(Reader& r, FunctionsFailed& m) { m.text = r.text(); }
 
 template <std::size_t I = 0> bool decodeBody(std::size_t type, Reader& r, Message& out)
 {
@@ -212,8 +265,9 @@ template <std::size_t I = 0> bool decodeBody(std::size_t type, Reader& r, Messag
     }
 }
 
-constexpr const char* kNames[] = {"Hello",      "HelloReply",  "Open",  "Opened", "OpenFailed", "Frame",
-                                  "FrameReady", "FrameFailed", "Close", "Closed", "Ping",       "Pong"};
+constexpr const char* kNames[] = {"Hello",      "HelloReply",  "Open",     "Opened",       "OpenFailed",
+                                  "Frame",      "FrameReady",  "FrameFailed", "Close",     "Closed",
+                                  "Ping",       "Pong",        "Functions", "FunctionList", "FunctionsFailed"};
 static_assert(std::size(kNames) == std::variant_size_v<Message>);
 
 } // namespace

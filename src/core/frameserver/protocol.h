@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/frameserver/interpreter_functions.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -107,10 +109,24 @@ struct Pong {
     std::uint32_t token = 0;
     bool operator==(const Pong&) const = default;
 };
+// Which functions the AviSynth+ the server loads offers, its autoload
+// plugins loaded. The server keeps those plugins for the rest of its life:
+// the editor asks a server of its own and ends it afterwards.
+struct Functions {
+    bool operator==(const Functions&) const = default;
+};
+struct FunctionList {
+    InterpreterFunctions functions;
+    bool operator==(const FunctionList&) const = default;
+};
+struct FunctionsFailed {
+    std::string text;
+    bool operator==(const FunctionsFailed&) const = default;
+};
 
 // The variant's index is the message's type number on the wire.
 using Message = std::variant<Hello, HelloReply, Open, Opened, OpenFailed, Frame, FrameReady, FrameFailed,
-                             Close, Closed, Ping, Pong>;
+                             Close, Closed, Ping, Pong, Functions, FunctionList, FunctionsFailed>;
 
 // The header and body of one message. Throws std::length_error when the
 // body would be over maxBodyBytes (the sender trims what it sends).

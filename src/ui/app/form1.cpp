@@ -9,10 +9,12 @@
 #include "ui/controls/ctl_splitter_ex.h"
 #include "ui/defs/definition_sets.h"
 #include "ui/documents/crash_recovery.h"
+#include "ui/defs/function_reader.h"
 #include "ui/documents/document_session.h"
 #include "ui/editor/code_assistance.h"
 #include "ui/editor/code_sense.h"
 #include "ui/editor/editing_commands.h"
+#include "ui/editor/script_function_watcher.h"
 #include "ui/editor/syntax_colours.h"
 #include "ui/preview/preview_controller.h"
 #include "ui/winsvc/c_form_events.h"
@@ -99,16 +101,27 @@ void Form1::createControllers()
     });
 
     m_definitions = std::make_unique<DefinitionSets>(m_settings);
-    m_browser = std::make_unique<FilterBrowser>(*m_treeView, *m_descriptionBox, m_definitions->model());
+    m_functionReader = std::make_unique<FunctionReader>(*m_definitions, m_settings, *this);
+    connect(m_functionReader.get(), &FunctionReader::setWritten, this, &Form1::showInterpreterVersion);
+    m_scriptFunctions = std::make_unique<ScriptFunctionWatcher>(*m_codeSense);
+    m_browser = std::make_unique<FilterBrowser>(*m_treeView, *m_descriptionBox, m_definitions->model(),
+                                                m_scriptFunctions->model());
     connect(m_browser.get(), &FilterBrowser::nameChosen, m_codeSense, &CodeSense::insertTextAtCaret);
-    // The tree and the highlighting agree with the model after every load.
+    // The tree and the highlighting agree with the models after every load
+    // and every change of the script's own functions.
     connect(m_definitions.get(), &DefinitionSets::modelChanged, this, [this] {
         m_browser->refreshFilterTree();
-        m_codeSense->setKeywords(m_definitions->model().filterNames());
-        m_assistance->definitionsLoaded();
+        applyKeywords();
+        m_assistance->namesChanged();
+    });
+    connect(m_scriptFunctions.get(), &ScriptFunctionWatcher::changed, this, [this] {
+        m_browser->refreshScriptNode();
+        applyKeywords();
+        m_assistance->namesChanged();
     });
 
-    m_assistance = std::make_unique<CodeAssistance>(*m_codeSense, m_definitions->model());
+    m_assistance =
+        std::make_unique<CodeAssistance>(*m_codeSense, m_definitions->model(), m_scriptFunctions->model());
     m_editing = std::make_unique<EditingCommands>(*m_codeSense, *this);
     m_preview = std::make_unique<PreviewController>(*m_codeSense, m_settings, *this, [this] {
         const std::string& file = m_documents->state().currentFile();
@@ -171,8 +184,17 @@ void Form1::attachSplitters()
 
 void Form1::showInterpreterVersion()
 {
-    m_statusText->setText(QStringLiteral("Detected avisynth version: ") +
-                          fromUtf8String(getProductVersion(aviSynthLibraryFolders(processEnvironment))));
+    const QString version = fromUtf8String(getProductVersion(aviSynthLibraryFolders(processEnvironment)));
+    m_statusText->setText(QStringLiteral("Detected avisynth version: ") + version +
+                          m_functionReader->checkVersion(version));
+}
+
+void Form1::applyKeywords()
+{
+    std::vector<std::string> names = m_definitions->model().filterNames();
+    const std::vector<std::string>& own = m_scriptFunctions->model().filterNames();
+    names.insert(names.end(), own.begin(), own.end());
+    m_codeSense->setKeywords(names);
 }
 
 // The editor gives up its own bindings of every key the program handles.

@@ -24,7 +24,9 @@ class DefinitionSets;
 class DocumentSession;
 class EditingCommands;
 class FilterBrowser;
+class FunctionReader;
 class PreviewController;
+class ScriptFunctionWatcher;
 class ctlSplitterEx;
 
 // The main window and the owner of everything else: it creates its panes,
@@ -48,6 +50,7 @@ public:
     ctlSplitterEx* splitter2() const { return m_splitter2; }
     DocumentSession& documents() const { return *m_documents; }
     DefinitionSets& definitions() const { return *m_definitions; }
+    FunctionReader& functionReader() const { return *m_functionReader; }
     PreviewController& preview() const { return *m_preview; }
 
 protected:
@@ -67,6 +70,7 @@ private:
     void readSettings();
     void attachSplitters();
     void showInterpreterVersion();
+    void applyKeywords();
     void prepareEditor();
     void RegisterAvisynth_Scripting();
     void applyEditorSettings();
@@ -100,6 +104,8 @@ private:
     std::unique_ptr<DocumentSession> m_documents;
     std::unique_ptr<CrashRecovery> m_recovery;
     std::unique_ptr<DefinitionSets> m_definitions;
+    std::unique_ptr<FunctionReader> m_functionReader;
+    std::unique_ptr<ScriptFunctionWatcher> m_scriptFunctions;
     std::unique_ptr<FilterBrowser> m_browser;
     std::unique_ptr<CodeAssistance> m_assistance;
     std::unique_ptr<EditingCommands> m_editing;

@@ -2,6 +2,7 @@
 
 #include "ui/browser/filter_browser.h"
 #include "ui/defs/definition_sets.h"
+#include "ui/defs/function_reader.h"
 #include "ui/documents/document_session.h"
 #include "ui/documents/file_type_commands.h"
 #include "ui/editor/code_sense.h"
@@ -127,7 +128,11 @@ void Form1::createMenuBar()
     m_browser->attachMenu(command(QStringLiteral("mnuSortByPlugin")), command(QStringLiteral("mnuSortByCategory")),
                           command(QStringLiteral("mnuHideUnCategorizedFilters")));
 
-    m_definitions->attachMenu(addMenu("mnuDefinitions", "Definitions", {}));
+    m_definitions->attachMenu(addMenu("mnuDefinitions", "Definitions",
+                                      {{"sep13", "-"},
+                                       {"mnuReadFunctions", "Read Functions from AviSynth+", nullptr,
+                                        [this] { m_functionReader->readFunctions(); }}}));
+    m_functionReader->attachMenu(command(QStringLiteral("mnuReadFunctions")));
 
     addMenu("mnuPreview", "Preview",
             {{"mnuInternalPreview", "Internal Preview", "F5", [this] { m_preview->internalPreview(); }},

@@ -13,8 +13,9 @@
 
 namespace cw {
 
-FilterBrowser::FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model)
-    : m_tree(tree), m_description(description), m_model(model)
+FilterBrowser::FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model,
+                             const DefinitionModel& scriptModel)
+    : m_tree(tree), m_description(description), m_model(model), m_scriptModel(scriptModel)
 {
     // Every row has the same font and picture, so the view measures one row
     // rather than each of thousands when it lays them out.
@@ -67,13 +68,20 @@ void FilterBrowser::colourDescriptionPane()
     m_description.setPalette(own);
 }
 
+// A function the script defines is described from the script's own model.
+bool FilterBrowser::describe(const std::string& key)
+{
+    const DefinitionModel& model = m_scriptModel.findFilterByKey(key) ? m_scriptModel : m_model;
+    return showFilterDescription(m_description, model, key);
+}
+
 bool FilterBrowser::eventFilter(QObject* watched, QEvent* event)
 {
     // Setting the pane's own palette raises this event again, which then
     // changes nothing.
     if (watched == &m_description && event->type() == QEvent::PaletteChange) {
         colourDescriptionPane();
-        if (!m_describedKey.empty()) showFilterDescription(m_description, m_model, m_describedKey);
+        if (!m_describedKey.empty()) describe(m_describedKey);
     }
     return QObject::eventFilter(watched, event);
 }
@@ -84,6 +92,12 @@ void FilterBrowser::refreshFilterTree()
         fillTreeByCategory(m_tree, m_model, m_hideUncategorized);
     else
         fillTreeByPlugin(m_tree, m_model);
+    refreshScriptNode();
+}
+
+void FilterBrowser::refreshScriptNode()
+{
+    placeScriptNode(m_tree, m_scriptModel, m_viewMode == 2);
 }
 
 void FilterBrowser::sortByPlugin()
@@ -111,7 +125,7 @@ void FilterBrowser::filterNodeClicked(QTreeWidgetItem* node)
     try {
         if (!node || node->childCount() > 0) return;
         const std::string key = toUtf8String(nodeKey(node));
-        if (!key.empty() && showFilterDescription(m_description, m_model, key)) m_describedKey = key;
+        if (!key.empty() && describe(key)) m_describedKey = key;
     } catch (...) {
     }
 }

@@ -16,11 +16,13 @@ class DefinitionModel;
 
 // The filter tree and the description pane: the view by plugin or by
 // category, the hide flag of the Filters menu, a click that describes a
-// filter, and a double click that hands a name to the script.
+// filter, and a double click that hands a name to the script. The functions
+// the script defines come first, under a node of their own.
 class FilterBrowser : public QObject {
     Q_OBJECT
 public:
-    FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model);
+    FilterBrowser(QTreeWidget& tree, QTextEdit& description, const DefinitionModel& model,
+                  const DefinitionModel& scriptModel);
 
     int viewMode() const { return m_viewMode; } // 2 by category, 1 by plugin
     bool hideUncategorized() const { return m_hideUncategorized; }
@@ -33,8 +35,10 @@ public:
     // The pane's light yellow paper on a light desktop, the palette's on a
     // dark one; a palette change while the program runs colours it again.
     void colourDescriptionPane();
-    // Rebuilds the tree from the model in the current view.
+    // Rebuilds the tree from the models in the current view.
     void refreshFilterTree();
+    // Rebuilds only the node of the script's own functions.
+    void refreshScriptNode();
 
     void sortByPlugin();
     void sortByCategory();
@@ -49,12 +53,14 @@ signals:
 
 private:
     void applyMenuStates();
+    bool describe(const std::string& key);
     void filterNodeClicked(QTreeWidgetItem* node);
     void filterNodeDoubleClicked(QTreeWidgetItem* node);
 
     QTreeWidget& m_tree;
     QTextEdit& m_description;
     const DefinitionModel& m_model;
+    const DefinitionModel& m_scriptModel;
     int m_viewMode = 1;
     bool m_hideUncategorized = false;
     // The filter the pane describes, shown again in new colours.

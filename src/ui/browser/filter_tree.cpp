@@ -22,6 +22,7 @@ namespace {
 
 constexpr int keyRole = Qt::UserRole;
 constexpr int imageRole = Qt::UserRole + 1;
+constexpr int scriptNodeRole = Qt::UserRole + 2;
 constexpr std::string_view categoryKeyPrefix = "category:";
 // Set on a tree once a category view has been built on it.
 const char* const sortsTopLevelProperty = "sortsTopLevelNodes";
@@ -186,6 +187,25 @@ void fillTreeByCategory(QTreeWidget& tree, const DefinitionModel& model, bool hi
         }
     }
     setTopLevelNodes(tree, std::move(topLevel));
+}
+
+void placeScriptNode(QTreeWidget& tree, const DefinitionModel& scriptModel, bool byCategory)
+{
+    bool expanded = false;
+    if (QTreeWidgetItem* first = tree.topLevelItem(0); first && first->data(0, scriptNodeRole).toBool()) {
+        expanded = first->isExpanded();
+        delete first;
+    }
+    if (scriptModel.plugins().empty()) return;
+    const Icons icons;
+    const CPlugin& plugin = scriptModel.plugins().front();
+    const TreeImage image = byCategory ? TreeImage::category : TreeImage::plugin;
+    QTreeWidgetItem* node = makeNode(fromUtf8String(plugin.key), fromUtf8String(plugin.title), image,
+                                     byCategory ? icons.category : icons.plugin);
+    node->setData(0, scriptNodeRole, true);
+    for (const CFilter& filter : plugin.filters) node->addChild(makeFilterNode(filter, icons));
+    tree.insertTopLevelItem(0, node);
+    node->setExpanded(expanded);
 }
 
 } // namespace cw

@@ -41,4 +41,9 @@ void fillTreeByPlugin(QTreeWidget& tree, const DefinitionModel& model);
 // its top-level nodes alphabetical in either view.
 void fillTreeByCategory(QTreeWidget& tree, const DefinitionModel& model, bool hideUncategorized);
 
+// Puts the first plugin of scriptModel, with its filters, first in the tree
+// in place of the one put there before (expanded if that was); removes it
+// when the model has none. Drawn as a plugin, or as a category byCategory.
+void placeScriptNode(QTreeWidget& tree, const DefinitionModel& scriptModel, bool byCategory);
+
 } // namespace cw

@@ -24,7 +24,13 @@ QList<QAction*> DefinitionSets::items() const
 void DefinitionSets::attachMenu(QMenu* menu)
 {
     m_menu = menu;
-    QAction* first = menu->addAction(QStringLiteral("DEF"));
+    for (QAction* action : menu->actions())
+        if (action->isSeparator()) {
+            m_familyEnd = action;
+            break;
+        }
+    auto* first = new QAction(QStringLiteral("DEF"), menu);
+    menu->insertAction(m_familyEnd, first);
     first->setObjectName(QStringLiteral("mnuDefKey"));
     first->setProperty("index", 0);
     first->setCheckable(true);
@@ -34,7 +40,7 @@ void DefinitionSets::attachMenu(QMenu* menu)
 void DefinitionSets::readChosenSet()
 {
     m_definitionSet = fromUtf8String(m_settings.definitionSet());
-    if (!folderExists(definitionSetFolder(m_settings.definitionFolder(), toUtf8String(m_definitionSet)))) {
+    if (!folderExists(m_settings.definitionFolders().setFolder(toUtf8String(m_definitionSet)))) {
         showInfo(QStringLiteral("avisynth definition is not set, choose a version in Definitions menu"));
         m_definitionSet.clear();
     }
@@ -42,12 +48,14 @@ void DefinitionSets::readChosenSet()
 
 void DefinitionSets::buildMenu()
 {
-    const std::string folder = m_settings.definitionFolder();
-    if (!folderExists(folder)) return;
+    const QList<QAction*> family = items();
+    for (qsizetype i = 1; i < family.size(); ++i) delete family[i];
+    const DefinitionFolders folders = m_settings.definitionFolders();
     int index = 0;
-    for (const std::string& set : listDefinitionSets(folder)) {
-        QAction* item = index == 0 ? items().front() : m_menu->addAction(QString());
+    for (const std::string& set : folders.setNames()) {
+        QAction* item = index == 0 ? family.front() : new QAction(m_menu);
         if (index > 0) {
+            m_menu->insertAction(m_familyEnd, item);
             item->setObjectName(QStringLiteral("mnuDefKey"));
             item->setProperty("index", index);
             item->setCheckable(true);
@@ -63,7 +71,7 @@ void DefinitionSets::buildMenu()
 
 void DefinitionSets::load()
 {
-    m_model = loadDefinitions(definitionSetFolder(m_settings.definitionFolder(), toUtf8String(m_definitionSet)));
+    m_model = loadDefinitions(m_settings.definitionFolders().setFolder(toUtf8String(m_definitionSet)));
     emit modelChanged();
 }
 
@@ -75,6 +83,13 @@ void DefinitionSets::choose(QAction* item)
     const std::string error = m_settings.writeDefinitionSet(toUtf8String(m_definitionSet));
     if (!error.empty()) showError(fromUtf8String(error));
     load();
+}
+
+void DefinitionSets::adopt(const QString& name)
+{
+    buildMenu();
+    for (QAction* item : items())
+        if (item->text() == name) return choose(item);
 }
 
 } // namespace cw

@@ -10,7 +10,8 @@
 
 namespace cw {
 
-CodeAssistance::CodeAssistance(CodeSense& editor, const DefinitionModel& model) : m_editor(editor), m_model(model)
+CodeAssistance::CodeAssistance(CodeSense& editor, const DefinitionModel& model, const DefinitionModel& scriptModel)
+    : m_editor(editor), m_model(model), m_scriptModel(scriptModel)
 {
     connect(&m_editor, &CodeSense::charAdded, this, [this](int character) {
         if (character == '(') openCallTip();
@@ -30,9 +31,18 @@ CodeAssistance::CodeAssistance(CodeSense& editor, const DefinitionModel& model) 
     connect(completion, &QAction::triggered, this, &CodeAssistance::showCompletionList);
 }
 
+// A function the script defines hides one of the same name elsewhere, as
+// it does when the script runs.
+const CFilter* CodeAssistance::findFilter(const std::string& title) const
+{
+    const CFilter* own = m_scriptModel.findFilterByTitle(title);
+    return own ? own : m_model.findFilterByTitle(title);
+}
+
 QString CodeAssistance::callTextFor(const QString& name) const
 {
-    return fromUtf8String(getFilterCallText(m_model, toUtf8String(name)));
+    const CFilter* filter = findFilter(toUtf8String(name));
+    return fromUtf8String(filter ? filterCallText(*filter) : std::string("???"));
 }
 
 QString CodeAssistance::nameOf(const CallStart& call) const
@@ -62,7 +72,7 @@ void CodeAssistance::showCallTipFor(const CallStart& call)
 void CodeAssistance::updateCallTip()
 {
     const auto isKnown = [this](const CallStart& call) {
-        return m_model.findFilterByTitle(toUtf8String(nameOf(call))) != nullptr;
+        return findFilter(toUtf8String(nameOf(call))) != nullptr;
     };
     const CallTipTracker::Update update =
         m_calls.update(m_editor.scriptBytes(), m_editor.caretByte(), m_editor.callTipActive(), isKnown);
@@ -77,23 +87,31 @@ void CodeAssistance::updateCallTip()
         m_editor.setCallTipHighlight(0, 0);
 }
 
+// The list is built once per change of the names, at the first Ctrl+Space.
 void CodeAssistance::showCompletionList()
 {
-    if (m_model.filterNames().empty()) return;
+    if (m_names.empty()) {
+        m_names = m_model.filterNames();
+        if (!m_scriptModel.filterNames().empty()) {
+            m_names.insert(m_names.end(), m_scriptModel.filterNames().begin(), m_scriptModel.filterNames().end());
+            sortNames(m_names);
+        }
+        if (m_names.empty()) return;
+        m_completionList = CodeSense::completionList(m_names);
+    }
     const std::string_view text = m_editor.scriptBytes();
     const std::size_t caret = m_editor.caretByte();
     const std::size_t start = typedWordStart(text, caret);
     const std::string word(text.substr(start, caret - start));
     // The editor cannot show a tip and a list at once.
     m_editor.cancelCallTip();
-    const std::vector<std::string>& names = m_model.filterNames();
-    if (m_completionList.empty()) m_completionList = CodeSense::completionList(names);
-    const std::size_t selected = m_model.findNameIndex(word);
-    m_editor.showCompletionList(m_completionList, names[selected < names.size() ? selected : 0]);
+    const std::size_t selected = findNameIndex(m_names, word);
+    m_editor.showCompletionList(m_completionList, m_names[selected < m_names.size() ? selected : 0]);
 }
 
-void CodeAssistance::definitionsLoaded()
+void CodeAssistance::namesChanged()
 {
+    m_names.clear();
     m_completionList.clear();
 }
 

@@ -21,7 +21,7 @@ TEST(Settings, AMissingFileIsCreatedAndGivesEveryDefault)
 
     EXPECT_EQ(settings.createWhenMissing(), "");
     EXPECT_EQ(dir.read("conf.properties"), "#configuration\r\n");
-    EXPECT_EQ(settings.definitionFolder(), dir.path() + "/def");
+    EXPECT_EQ(settings.definitionFolders().program, dir.path() + "/def");
 }
 
 // An installed copy starts each user with its read-only seed, byte for byte.

@@ -22,7 +22,13 @@ std::vector<fsp::Message> everyKind()
             fsp::Close{},
             fsp::Closed{},
             fsp::Ping{0xdeadbeef},
-            fsp::Pong{1}};
+            fsp::Pong{1},
+            fsp::Functions{},
+            fsp::FunctionList{{"AviSynth+ 3.7.5 (x86_64)",
+                               {"/usr/lib/avisynth/", ""},
+                               {{"Trim", "ci[end]i[pad]b[cache]b"}, {"Hidden", "", false}},
+                               {}}},
+            fsp::FunctionsFailed{"AviSynth+ could not load its autoload plugins: x"}};
 }
 
 TEST(FrameServerProtocol, EveryMessageRoundTripsAloneAndInAStreamCutAnywhere)
@@ -79,7 +85,7 @@ TEST(FrameServerProtocol, MalformedInputIsAnErrorWithAReason)
         {"wrong version", message(10, {1, 0, 0, 0}, 2), "protocol version 2"},
         {"over the limit", header(fsp::maxBodyBytes + 1, fsp::version, 10), "over the limit"},
         {"length near 4 GB", header(0xffffffff, fsp::version, 0), "over the limit"},
-        {"unknown type", message(12, {}), "unknown message type 12"},
+        {"unknown type", message(200, {}), "unknown message type 200"},
         {"unknown type far out", message(0xffff, {}), "unknown message type 65535"},
         {"field cut short", message(2, {0, 4, 0}), "runs past the end"},
         {"string past the end", message(2, {0, 0xe8, 3, 0, 0, 'a', 'b'}), "runs past the end"},
@@ -92,6 +98,9 @@ TEST(FrameServerProtocol, MalformedInputIsAnErrorWithAReason)
         {"property count lies", message(6, {1, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff}), "runs past the end"},
         {"property cut short", message(6, {1, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 'k', 0, 0, 0, 0}),
          "runs past the end"},
+        {"function count lies", message(13, {0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 0xff, 0xff}), "runs past the end"},
+        {"function flag out of range", message(13, {0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}),
+         "a flag of 2"},
     };
     for (const auto& row : rows) {
         const fsp::Decoded d = fsp::decode(row.bytes.data(), row.bytes.size());

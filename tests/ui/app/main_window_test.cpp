@@ -135,7 +135,7 @@ const std::vector<std::pair<QString, QStringList>> expectedBar = {
     {"mnuFilters|Filters",
      {"mnuSortByPlugin|View by Plugin|", "mnuSortByCategory|View by Category|", "sep11|-|",
       "mnuHideUnCategorizedFilters|Hide Uncategorized Filters|"}},
-    {"mnuDefinitions|Definitions", {"mnuDefKey|DEF|"}},
+    {"mnuDefinitions|Definitions", {"mnuDefKey|DEF|", "sep13|-|", "mnuReadFunctions|Read Functions from AviSynth+|"}},
     {"mnuPreview|Preview",
      {"mnuInternalPreview|Internal Preview|F5", "mnuExternalPreview|External Preview|F6", "sep5|-|",
       "mnuChooseExternalPlayer|Set External Player...|"}},

@@ -1,5 +1,7 @@
 #include "ui/browser/filter_browser.h"
 
+#include "core/defs/script_functions.h"
+
 #include "support/definition_files.h"
 
 #include <QAction>
@@ -49,8 +51,9 @@ struct Browser {
          {"Lonely", pluginXml("")}});
     QTreeWidget tree;
     QTextEdit pane;
+    DefinitionModel script;
     QAction byPlugin, byCategory, hide;
-    FilterBrowser browser{tree, pane, model};
+    FilterBrowser browser{tree, pane, model, script};
 };
 
 TEST(FilterBrowser, TheFiltersMenuSwitchesViewsAndTheHideFlag)
@@ -115,6 +118,29 @@ TEST(FilterBrowser, OnlyFilterLeavesAreDescribedAndOnlyLeavesAreChosen)
     EXPECT_EQ(click("Lonely"), "before");
     EXPECT_EQ(doubleClick("Alpha"), "Crop");
     EXPECT_EQ(doubleClick("Lonely"), "Crop Lonely"); // a plugin without filters is a leaf too
+}
+
+TEST(FilterBrowser, TheScriptsOwnFunctionsComeFirstInEitherViewAndFollowTheScript)
+{
+    Browser b;
+    b.script = thisScriptModel(findScriptFunctions("function Mine(clip c, int \"n\") { c }"));
+    b.browser.refreshScriptNode();
+    EXPECT_EQ(b.topLevelTexts(), QStringList({"This script", "Alpha", "Lonely"}));
+    b.tree.topLevelItem(0)->setExpanded(true);
+
+    b.script = thisScriptModel(findScriptFunctions("function Mine(clip c) {}\nfunction Yours() {}"));
+    b.browser.refreshScriptNode();
+    ASSERT_EQ(b.tree.topLevelItem(0)->childCount(), 2);
+    EXPECT_TRUE(b.tree.topLevelItem(0)->isExpanded());
+    b.pane.clear();
+    emit b.tree.itemClicked(b.node("Mine"), 0);
+    EXPECT_TRUE(b.pane.toPlainText().startsWith("Mine(c)\n")) << b.pane.toPlainText().toStdString();
+
+    b.byCategory.trigger();
+    EXPECT_EQ(b.topLevelTexts(), QStringList({"This script", "???", "Effects"}));
+    b.script = DefinitionModel();
+    b.browser.refreshScriptNode();
+    EXPECT_EQ(b.topLevelTexts(), QStringList({"???", "Effects"}));
 }
 
 } // namespace

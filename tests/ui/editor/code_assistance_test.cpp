@@ -52,6 +52,33 @@ TEST(CallTip, NoTipForUnknownNamesCommentsStringsOrBareParentheses)
     }
 }
 
+// Once typing pauses, the script's own functions have tips and are offered;
+// one of a loaded filter's name takes its place.
+TEST(CallTip, FunctionsTheScriptDefinesHaveTipsOnceTypingPauses)
+{
+    EditorFixture f;
+    f.setScript("function Soften(clip c, float \"r\") { c }\r\nfunction blur(c) { c }\r\n");
+    f.press(Qt::Key_End, Qt::ControlModifier);
+    f.type("Soften(");
+    EXPECT_FALSE(f.editor.callTipActive());
+    QTest::qWait(ScriptFunctionWatcher::pauseMs + 100);
+    f.press(Qt::Key_Return);
+    f.type("Soften(");
+    ASSERT_TRUE(f.editor.callTipActive());
+    EXPECT_EQ(f.editor.callTipText(), " Soften(c, [r])");
+    f.type("x, ");
+    EXPECT_EQ(f.marked(), "[r]");
+    f.press(Qt::Key_Return);
+    f.type("blur(");
+    EXPECT_EQ(f.editor.callTipText(), " blur(c)");
+
+    f.press(Qt::Key_Return);
+    f.type("sof");
+    f.press(Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_TRUE(f.editor.isCompletionListActive());
+    EXPECT_EQ(f.editor.completionCurrentText(), "Soften");
+}
+
 TEST(Completion, PreselectsTheNearestNameAndReplacesTheTypedWord)
 {
     EditorFixture f;

@@ -4,6 +4,7 @@
 #include "ui/editor/code_assistance.h"
 #include "ui/editor/code_sense.h"
 #include "ui/editor/editing_commands.h"
+#include "ui/editor/script_function_watcher.h"
 
 #include "support/definition_files.h"
 #include "support/ui_fixtures.h"
@@ -72,7 +73,8 @@ public:
     DefinitionModel model;
     QWidget window;
     CodeSense editor{&window};
-    CodeAssistance assistance{editor, model};
+    ScriptFunctionWatcher scriptFunctions{editor};
+    CodeAssistance assistance{editor, model, scriptFunctions.model()};
     EditingCommands editing{editor, window};
 };
 
