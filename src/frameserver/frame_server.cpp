@@ -74,6 +74,7 @@ bool FrameServer::handle(const fsp::Message& message)
         return reply(fsp::Closed{});
     }
     if (auto* ping = std::get_if<fsp::Ping>(&message)) return reply(fsp::Pong{ping->token});
+    if (auto* request = std::get_if<fsp::Pixel>(&message)) return pixel(*request);
     std::fprintf(stderr, "clipwright-frameserver: %s is not a request\n", fsp::messageName(message.index()));
     return false;
 }
@@ -108,6 +109,16 @@ bool FrameServer::frame(const fsp::Frame& request)
     if (!m_source->render(request.number, out, m_layout.stride, m_properties, error))
         return reply(fsp::FrameFailed{request.number, trimmed(error)});
     return reply(fsp::FrameReady{request.number, request.slot, m_properties});
+}
+
+bool FrameServer::pixel(const fsp::Pixel& request)
+{
+    fsp::PixelValue value{request.number, request.x, request.y, {}};
+    const bool inside = m_source && request.number >= 0 && request.number < m_source->facts().frameCount &&
+                        request.x >= 0 && request.x < m_source->facts().width && request.y >= 0 &&
+                        request.y < m_source->facts().height;
+    if (inside) value.components = m_source->readPixel(request.number, request.x, request.y);
+    return reply(value);
 }
 
 } // namespace cw

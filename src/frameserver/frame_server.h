@@ -24,6 +24,7 @@ private:
     bool handle(const fsp::Message& message);
     bool open(const fsp::Open& request);
     bool frame(const fsp::Frame& request);
+    bool pixel(const fsp::Pixel& request);
 
     int m_socket;
     std::vector<std::string> m_aviSynthLibraries;

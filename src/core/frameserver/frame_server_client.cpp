@@ -14,7 +14,7 @@
 namespace cw {
 namespace {
 
-constexpr std::size_t kHello = 0, kOpen = 2, kFrame = 5, kClose = 8, kPing = 10;
+constexpr std::size_t kHello = 0, kOpen = 2, kFrame = 5, kClose = 8, kPing = 10, kPixel = 12;
 
 // The request each reply answers.
 std::size_t requestOf(const fsp::Message& reply)
@@ -28,6 +28,7 @@ std::size_t requestOf(const fsp::Message& reply)
                 return kFrame;
             if constexpr (std::is_same_v<T, fsp::Closed>) return kClose;
             if constexpr (std::is_same_v<T, fsp::Pong>) return kPing;
+            if constexpr (std::is_same_v<T, fsp::PixelValue>) return kPixel;
             return std::variant_npos;
         },
         reply);
@@ -131,6 +132,7 @@ void FrameServerClient::open(const std::string& path, SourceKind kind)
     m_clip.reset();
     m_opening = false;
     m_pendingFrame.reset();
+    m_pendingPixel.reset();
     m_shownSlot = -1;
     // A server still busy with the last clip could keep the new one waiting
     // for as long as its frame takes: a new server is quicker.
@@ -167,12 +169,29 @@ void FrameServerClient::sendPendingFrame()
     send(fsp::Frame{number, slot}, {kFrame, m_generation, SourceKind::script, number, slot});
 }
 
+void FrameServerClient::requestPixel(int number, int x, int y)
+{
+    if (!m_clip) return;
+    m_pendingPixel = fsp::Pixel{number, x, y};
+    sendPendingPixel();
+}
+
+void FrameServerClient::sendPendingPixel()
+{
+    if (!m_pendingPixel || m_pixelInFlight || !m_clip || !running()) return;
+    const fsp::Pixel pixel = *m_pendingPixel;
+    m_pendingPixel.reset();
+    m_pixelInFlight = true;
+    send(pixel, {kPixel, m_generation, SourceKind::script, pixel.number});
+}
+
 void FrameServerClient::close()
 {
     ++m_generation;
     m_clip.reset();
     m_opening = false;
     m_pendingFrame.reset();
+    m_pendingPixel.reset();
     m_shownSlot = -1;
     if (running()) send(fsp::Close{}, {kClose, m_generation});
 }
@@ -229,6 +248,8 @@ void FrameServerClient::forgetChild()
     m_broken = false;
     m_frameInFlight = false;
     m_pendingFrame.reset();
+    m_pixelInFlight = false;
+    m_pendingPixel.reset();
     m_clip.reset();
     m_opening = false;
     m_shownSlot = -1;
@@ -343,6 +364,12 @@ void FrameServerClient::handle(fsp::Message& message)
         if (generation == m_generation) sendPendingFrame();
     } else if (auto* pong = std::get_if<fsp::Pong>(&message)) {
         if (m_events.pong) m_events.pong(pong->token);
+    } else if (auto* pixel = std::get_if<fsp::PixelValue>(&message)) {
+        m_pixelInFlight = false;
+        if (pixel->number != expected.number) return fault("an answer for another frame");
+        const std::uint64_t generation = m_generation;
+        if (current && m_events.pixelRead) m_events.pixelRead(*pixel);
+        if (generation == m_generation) sendPendingPixel();
     }
 }
 
@@ -400,7 +427,7 @@ std::string FrameServerClient::activity() const
     for (const Expected& e : m_expected) {
         if (e.request == kOpen)
             return e.kind == SourceKind::script ? whileOpeningScriptText() : whileOpeningMediaText();
-        if (e.request == kFrame) return whileRenderingText(e.number);
+        if (e.request == kFrame || e.request == kPixel) return whileRenderingText(e.number);
     }
     return {};
 }

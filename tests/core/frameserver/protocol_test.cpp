@@ -22,7 +22,9 @@ std::vector<fsp::Message> everyKind()
             fsp::Close{},
             fsp::Closed{},
             fsp::Ping{0xdeadbeef},
-            fsp::Pong{1}};
+            fsp::Pong{1},
+            fsp::Pixel{3, -1, 1079},
+            fsp::PixelValue{3, 0, 5, {{"Y", "235"}, {"U", "0.5019608"}, {"", ""}}}};
 }
 
 TEST(FrameServerProtocol, EveryMessageRoundTripsAloneAndInAStreamCutAnywhere)
@@ -79,7 +81,7 @@ TEST(FrameServerProtocol, MalformedInputIsAnErrorWithAReason)
         {"wrong version", message(10, {1, 0, 0, 0}, 2), "protocol version 2"},
         {"over the limit", header(fsp::maxBodyBytes + 1, fsp::version, 10), "over the limit"},
         {"length near 4 GB", header(0xffffffff, fsp::version, 0), "over the limit"},
-        {"unknown type", message(12, {}), "unknown message type 12"},
+        {"unknown type", message(200, {}), "unknown message type 200"},
         {"unknown type far out", message(0xffff, {}), "unknown message type 65535"},
         {"field cut short", message(2, {0, 4, 0}), "runs past the end"},
         {"string past the end", message(2, {0, 0xe8, 3, 0, 0, 'a', 'b'}), "runs past the end"},
