@@ -25,7 +25,7 @@ std::int32_t PlaybackClock::frameAt(std::int64_t now) const
     if (now <= m_start || !m_rate.known()) return m_from;
     const auto elapsed = static_cast<Wide>(now - m_start);
     const Wide frames = elapsed * m_rate.numerator / (1000000ull * m_rate.denominator);
-    return static_cast<std::int32_t>(std::min<Wide>(frames + m_from, m_last));
+    return static_cast<std::int32_t>(m_from + static_cast<std::int64_t>(std::min<Wide>(frames, m_last - m_from)));
 }
 
 std::int64_t PlaybackClock::dueAt(std::int32_t frame) const
