@@ -65,7 +65,7 @@ struct View {
         view.resize(1200, 675);
         view.show();
         if (!QTest::qWaitForWindowExposed(&view)) std::fprintf(stderr, "the view was never shown\n");
-        view.showFrame(videoFrame(0));
+        view.showImage(cw::copyOf(videoFrame(0)));
         view.viewport()->repaint();
     }
     cw::FrameView view;
@@ -75,7 +75,7 @@ void BM_DrawingPathConversion(benchmark::State& state)
 {
     View v;
     int n = 0;
-    for (auto _ : state) v.view.showFrame(videoFrame(++n));
+    for (auto _ : state) v.view.showImage(cw::copyOf(videoFrame(++n)));
 }
 BENCHMARK(BM_DrawingPathConversion)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
@@ -93,7 +93,7 @@ void BM_DrawingPathWhole(benchmark::State& state)
     View v;
     int n = 0;
     for (auto _ : state) {
-        v.view.showFrame(videoFrame(++n));
+        v.view.showImage(cw::copyOf(videoFrame(++n)));
         v.view.viewport()->repaint();
     }
 }

@@ -14,7 +14,9 @@ struct PixelRect {
 };
 
 // Where the preview window puts its controls for a video of the given size,
-// in pixels. The window is designed in twips at 15 per pixel; a video that
+// in the program's own (device-independent) pixels, which a scaled screen
+// shows larger, so the window keeps its proportions at any scale. The
+// window is designed in twips at 15 per such pixel; a video that
 // reports no width gets a 600 by 250 area, which the window then shows. A
 // window that would not fit the screen's free area shows the video scaled
 // down, its aspect kept, so that its controls stay within reach.

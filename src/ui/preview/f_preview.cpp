@@ -165,11 +165,8 @@ fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QW
     service.setWaiter([this](const std::function<bool()>& done) { return waitForFrameServer(done); });
     FrameSink sink;
     sink.shown = [this](const VideoFrame& frame) {
-        // The service's bytes live only for this call.
-        PreviewPlayback::Frame copy{
-            frame.number,
-            QImage(frame.bytes, frame.width, frame.height, frame.stride, QImage::Format_RGB32).copy(),
-            frame.properties ? *frame.properties : std::vector<FrameProperty>()};
+        PreviewPlayback::Frame copy{frame.number, copyOf(frame),
+                                    frame.properties ? *frame.properties : std::vector<FrameProperty>()};
         frameAnswered(frame.number);
         if (m_playback.playing())
             m_playback.arrived(std::move(copy));
@@ -459,7 +456,6 @@ void fPreview::layoutWindow()
     m_previous->setEnabled(steppable);
     m_next->setEnabled(steppable);
     m_play->setEnabled(steppable && info.frameRate.known());
-    setBookmarks(m_bookmarks);
 
     // A window the user has sized keeps its size for the next clip.
     const bool userSized = isVisible() && size() != m_laidOutSize;

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWindow>
 
 #include <cmath>
 
@@ -21,9 +22,9 @@ FrameView::FrameView(QWidget* parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-void FrameView::showFrame(const VideoFrame& frame)
+QImage copyOf(const VideoFrame& frame)
 {
-    showImage(QImage(frame.bytes, frame.width, frame.height, frame.stride, QImage::Format_RGB32).copy());
+    return QImage(frame.bytes, frame.width, frame.height, frame.stride, QImage::Format_RGB32).copy();
 }
 
 void FrameView::showImage(const QImage& image)
@@ -143,7 +144,26 @@ void FrameView::mouseMoveEvent(QMouseEvent* event)
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() - static_cast<int>(std::lround(moved.x())));
         verticalScrollBar()->setValue(verticalScrollBar()->value() - static_cast<int>(std::lround(moved.y())));
     }
-    point(event->position());
+    // Qt hands widgets whole program pixels; on a scaled screen the window's
+    // own event still had the screen pixel.
+    const QPointF at = m_exactPointer && (*m_exactPointer - event->position()).manhattanLength() < 2
+                           ? *m_exactPointer
+                           : event->position();
+    point(at);
+}
+
+void FrameView::showEvent(QShowEvent* event)
+{
+    QAbstractScrollArea::showEvent(event);
+    if (QWindow* handle = window()->windowHandle()) handle->installEventFilter(this);
+}
+
+bool FrameView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove && watched == window()->windowHandle())
+        m_exactPointer = static_cast<QMouseEvent*>(event)->position() -
+                         QPointF(viewport()->mapTo(window(), QPoint(0, 0)));
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void FrameView::mouseReleaseEvent(QMouseEvent* event)

@@ -11,6 +11,10 @@ namespace cw {
 
 struct VideoFrame;
 
+// A frame's pixels as a picture of its own: the service's bytes live only
+// for the call that hands them over.
+QImage copyOf(const VideoFrame& frame);
+
 // Where the clip's frames are painted: fitted to the view or zoomed, in the
 // screen's own pixels so that 100% shows each clip pixel on one pixel of
 // the screen whatever its scale. A larger picture scrolls (scroll bars, the
@@ -20,8 +24,6 @@ class FrameView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit FrameView(QWidget* parent = nullptr);
-    // Copies the frame: the service's bytes live only for the call.
-    void showFrame(const VideoFrame& frame);
     void showImage(const QImage& image);
     void showMessage(const QString& text);
     // The frame shown last, in the clip's own pixels.
@@ -49,6 +51,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QSize deviceViewSize() const;
@@ -61,6 +65,8 @@ private:
     Zoom m_zoom;
     std::optional<ClipPoint> m_pointed;
     std::optional<QPointF> m_dragFrom;
+    // The pointer in the viewport to the screen's pixel, as the window saw it.
+    std::optional<QPointF> m_exactPointer;
 };
 
 } // namespace cw

@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
@@ -467,6 +468,46 @@ TEST(PreviewWorkbench, AReloadKeepsTheFrameWhenAskedAndBookmarksTickTheSlider)
     EXPECT_EQ(p.sliderValue(), 1);
     preview->toggleBookmark();
     EXPECT_EQ(changed, BookmarkSet{4});
+}
+
+} // namespace
+} // namespace cw
+
+namespace cw {
+namespace {
+
+// The frame as the clip has it, where the user chooses, beside the script by
+// default; a file there already is replaced only when the user says so.
+TEST(PreviewWorkbench, SaveFrameWritesTheShownFrameAsPngAndCtrlCCopiesIt)
+{
+    PreviewFixture p("#fake 64 48 25 1 10");
+    test::ScriptedFileDialogs dialogs;
+    fPreview* preview = p.open();
+    ASSERT_NE(preview, nullptr);
+    preview->setSource([&p] { return p.writeScript(); }, QString::fromStdString(p.temp.file("clip.avs")));
+    preview->MoveSliderTo(6);
+    EXPECT_EQ(p.frameShown(), 6);
+
+    const QString saved = QString::fromStdString(p.temp.file("clip-6.png"));
+    dialogs.choices.push_back({saved});
+    preview->saveFrame();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_TRUE(dialogs.requests[0].save);
+    EXPECT_EQ(dialogs.requests[0].initialName, "clip-6.png");
+    EXPECT_EQ(dialogs.requests[0].directory, QString::fromStdString(p.temp.path()));
+    QImage png(saved);
+    ASSERT_EQ(png.size(), QSize(64, 48));
+    EXPECT_EQ(png.pixelColor(10, 20), QColor(10, 20, 6));
+
+    // Asked, and answered No: the file stays as it was.
+    p.temp.write("clip-6.png", "kept");
+    dialogs.choices.push_back({saved});
+    preview->saveFrame();
+    EXPECT_EQ(p.temp.read("clip-6.png"), "kept");
+    EXPECT_EQ(p.prompts.shown.back().title, "Save Frame");
+
+    preview->copyFrame();
+    EXPECT_EQ(QApplication::clipboard()->image().pixelColor(10, 20), QColor(10, 20, 6));
 }
 
 } // namespace
