@@ -65,13 +65,13 @@ QString zoomCaption(Zoom zoom)
 fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QWidget* companion)
     : QWidget(nullptr, Qt::Tool), m_player(player), m_source(std::move(writeScript)), m_companion(companion),
       m_handle(nextFrameHandle()),
-      m_playback([this](int frame) {
-          if (m_player.seekMovie(alias, frame).ok())
+      m_playback(
+          [this](int frame) {
+              // A clip closed under the player ends playback.
+              if (!m_player.seekMovie(alias, frame).ok()) return stopPlayback();
               frameAsked(frame);
-          else
-              stopPlayback();
-      },
-                 [this](const PreviewPlayback::Frame& frame) { display(frame); })
+          },
+          [this](const PreviewPlayback::Frame& frame) { display(frame); })
 {
     setObjectName(QStringLiteral("fPreview"));
     setWindowTitle(QStringLiteral("Preview"));
@@ -408,7 +408,7 @@ bool fPreview::waitForFrameServer(const std::function<bool()>& done)
         if (!isVisible() && !m_closeAfterOpen) {
             m_design = previewLayout(0, 0);
             resize(m_design.clientWidth, m_design.rowsBottom);
-            placeControls(m_client->size());
+            m_laidOutSize = size();
             show();
         }
     });
