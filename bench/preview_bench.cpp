@@ -87,6 +87,15 @@ void BM_DrawingPathPaint(benchmark::State& state)
 }
 BENCHMARK(BM_DrawingPathPaint)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
+// The floor for the paint: the same view at 100%, a plain copy of pixels.
+void BM_DrawingPathPaintUnscaled(benchmark::State& state)
+{
+    View v;
+    v.view.setZoom({false, 100});
+    for (auto _ : state) v.view.viewport()->repaint();
+}
+BENCHMARK(BM_DrawingPathPaintUnscaled)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
 // What each frame costs the editor while playing: copy, paint, flush.
 void BM_DrawingPathWhole(benchmark::State& state)
 {
