@@ -83,7 +83,7 @@ QString PreviewController::writePreviewScript()
     return path;
 }
 
-fPreview& PreviewController::window()
+fPreview& PreviewController::previewWindow()
 {
     if (fPreview* open = preview()) return *open;
     m_preview = new fPreview(m_player, [this] { return writePreviewScript(); }, &m_window);
@@ -98,7 +98,7 @@ fPreview& PreviewController::window()
 
 void PreviewController::preview(std::function<QString()> open, const QString& path, bool script)
 {
-    fPreview& w = window();
+    fPreview& w = previewWindow();
     // A clip still opening is not opened again over itself.
     if (w.isOpening()) return;
     m_previewingScript = script;

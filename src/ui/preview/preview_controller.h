@@ -71,7 +71,7 @@ public:
 
 private:
     // The preview window, made when it is not loaded.
-    fPreview& window();
+    fPreview& previewWindow();
     // Shows what open gives in the preview, its bookmarks those of path.
     void preview(std::function<QString()> open, const QString& path, bool script);
     // The frame server's message about the script that ran: the caret goes
