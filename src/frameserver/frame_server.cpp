@@ -77,6 +77,7 @@ bool FrameServer::handle(const fsp::Message& message)
     }
     if (auto* ping = std::get_if<fsp::Ping>(&message)) return reply(fsp::Pong{ping->token});
     if (std::holds_alternative<fsp::Functions>(message)) return functions();
+    if (auto* request = std::get_if<fsp::Pixel>(&message)) return pixel(*request);
     std::fprintf(stderr, "clipwright-frameserver: %s is not a request\n", fsp::messageName(message.index()));
     return false;
 }
@@ -126,6 +127,16 @@ bool FrameServer::functions()
             tooManyFunctionsText(list.functions.internal.size() + list.functions.plugin.size())});
     }
     return reply(list);
+}
+
+bool FrameServer::pixel(const fsp::Pixel& request)
+{
+    fsp::PixelValue value{request.number, request.x, request.y, {}};
+    const bool inside = m_source && request.number >= 0 && request.number < m_source->facts().frameCount &&
+                        request.x >= 0 && request.x < m_source->facts().width && request.y >= 0 &&
+                        request.y < m_source->facts().height;
+    if (inside) value.components = m_source->readPixel(request.number, request.x, request.y);
+    return reply(value);
 }
 
 } // namespace cw

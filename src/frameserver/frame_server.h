@@ -25,6 +25,7 @@ private:
     bool open(const fsp::Open& request);
     bool frame(const fsp::Frame& request);
     bool functions();
+    bool pixel(const fsp::Pixel& request);
 
     int m_socket;
     std::vector<std::string> m_aviSynthLibraries;

@@ -1,6 +1,7 @@
 #include "core/frameserver/frame_server_texts.h"
 #include "core/frameserver/shared_frames.h"
 #include "media/avisynth_api.h"
+#include "media/avs_pixel.h"
 #include "media/frame_source.h"
 
 #include <algorithm>
@@ -48,6 +49,7 @@ public:
     const ClipFacts& facts() const override { return m_facts; }
     bool render(int n, std::uint8_t* out, std::size_t stride, std::vector<FrameProperty>& properties,
                 std::string& error) override;
+    std::vector<PixelComponent> readPixel(int n, int x, int y) override;
 
 private:
     bool checkFrame(int n, const void* frame, std::string& error) const;
@@ -253,6 +255,23 @@ bool AviSynthSource::render(int n, std::uint8_t* out, std::size_t stride,
     m_api.releaseVideoFrame(frame);
     if (scriptFrame) m_api.releaseVideoFrame(scriptFrame);
     return fits;
+}
+
+// From the script's own clip: its frame was just rendered for showing and
+// comes from AviSynth+'s cache.
+std::vector<PixelComponent> AviSynthSource::readPixel(int n, int x, int y)
+{
+    void* clip = m_scriptClip ? m_scriptClip : m_clip;
+    const AvsVideoInfo* info = m_api.getVideoInfo(clip);
+    void* frame = info ? m_api.getFrame(clip, n) : nullptr;
+    if (!frame) return {};
+    const auto plane = [&](int p) {
+        return AvsPlane{m_api.getReadPtr(frame, p), m_api.getPitch(frame, p), m_api.getRowSize(frame, p),
+                        m_api.getHeight(frame, p)};
+    };
+    std::vector<PixelComponent> values = readAvsPixel(info->pixelType, plane, x, y);
+    m_api.releaseVideoFrame(frame);
+    return values;
 }
 
 } // namespace

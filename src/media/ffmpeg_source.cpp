@@ -6,12 +6,15 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/intreadwrite.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <deque>
 
 namespace cw {
@@ -42,6 +45,7 @@ public:
     const ClipFacts& facts() const override { return m_facts; }
     bool render(int n, std::uint8_t* out, std::size_t stride, std::vector<FrameProperty>& properties,
                 std::string& error) override;
+    std::vector<PixelComponent> readPixel(int n, int x, int y) override;
 
 private:
     struct Packet {
@@ -397,6 +401,63 @@ bool FfmpegSource::render(int n, std::uint8_t* out, std::size_t stride,
     const AVFrame* f = cached(n);
     if (!f) f = decodeTo(n, error);
     return f && convert(f, out, stride, error);
+}
+
+// The decoded picture before conversion: Y U V, or R G B for RGB and
+// paletted pictures, each as stored (a palette entry's bytes for the latter).
+std::vector<PixelComponent> pixelOf(const AVFrame* f, int x, int y)
+{
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(f->format));
+    if (!d || (d->flags & (AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) || x >= f->width ||
+        y >= f->height)
+        return {};
+    const auto** data = const_cast<const std::uint8_t**>(f->data);
+    if (d->flags & AV_PIX_FMT_FLAG_PAL) {
+        std::uint32_t index = 0;
+        av_read_image_line2(&index, data, f->linesize, d, x, y, 0, 1, 0, 4);
+        const std::uint32_t entry = AV_RN32(f->data[1] + 4 * (index & 0xff));
+        return {{"R", std::to_string((entry >> 16) & 0xff)},
+                {"G", std::to_string((entry >> 8) & 0xff)},
+                {"B", std::to_string(entry & 0xff)}};
+    }
+    const bool rgb = d->flags & AV_PIX_FMT_FLAG_RGB;
+    // Grey pictures have Y and perhaps alpha.
+    const int count = rgb ? 3 : d->nb_components >= 3 ? 3 : 1;
+    static const char* const rgbNames[] = {"R", "G", "B"};
+    static const char* const yuvNames[] = {"Y", "U", "V"};
+    std::vector<PixelComponent> out;
+    for (int c = 0; c < count; ++c) {
+        const bool chroma = !rgb && c > 0;
+        const int cx = chroma ? x >> d->log2_chroma_w : x;
+        const int cy = chroma ? y >> d->log2_chroma_h : y;
+        std::string value;
+        if (d->flags & AV_PIX_FMT_FLAG_FLOAT) {
+            const AVComponentDescriptor& comp = d->comp[c];
+            if (comp.depth != 32) return {};
+            const std::uint8_t* at = f->data[comp.plane] + static_cast<std::ptrdiff_t>(cy) * f->linesize[comp.plane] +
+                                     cx * comp.step + comp.offset;
+            const std::uint32_t bits = d->flags & AV_PIX_FMT_FLAG_BE ? AV_RB32(at) : AV_RL32(at);
+            float v;
+            std::memcpy(&v, &bits, 4);
+            char buffer[32];
+            value.assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+        } else {
+            std::uint32_t v = 0;
+            av_read_image_line2(&v, data, f->linesize, d, cx, cy, c, 1, 0, 4);
+            value = std::to_string(v);
+        }
+        out.push_back({rgb ? rgbNames[c] : yuvNames[c], std::move(value)});
+    }
+    return out;
+}
+
+std::vector<PixelComponent> FfmpegSource::readPixel(int n, int x, int y)
+{
+    if (n < 0 || n >= m_facts.frameCount) return {};
+    std::string error;
+    const AVFrame* f = cached(n);
+    if (!f) f = decodeTo(n, error);
+    return f ? pixelOf(f, x, y) : std::vector<PixelComponent>{};
 }
 
 // The file's own picture format and its sound, before anything is converted.

@@ -24,6 +24,10 @@ public:
     // frame's own. false with error set; out may then hold anything.
     virtual bool render(int n, std::uint8_t* out, std::size_t stride, std::vector<FrameProperty>& properties,
                         std::string& error) = 0;
+    // Pixel (x, y) of frame n as the clip itself stores it, before any
+    // conversion for showing: Y U V or R G B in the clip's own depth. None
+    // when the point lies outside the frame or the format cannot be read.
+    virtual std::vector<PixelComponent> readPixel(int n, int x, int y) = 0;
 };
 
 // Any media file through FFmpeg; null with error set on failure.

@@ -65,6 +65,20 @@ std::string CPropertiesManager::writePropertie(const std::string& filename, cons
     return writeFileAtomically(filename, joinCrLf(m_lines));
 }
 
+std::string CPropertiesManager::removePropertie(const std::string& filename, const std::string& pname)
+{
+    const std::string key = lowerAscii(pname);
+    const auto bytes = readFileBytes(filename);
+    if (!bytes) return {};
+    std::vector<std::string> lines = splitLines(*bytes);
+    const auto kept = std::remove_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find('=') != std::string::npos && keyOf(line) == key;
+    });
+    if (kept == lines.end()) return {};
+    lines.erase(kept, lines.end());
+    return writeFileAtomically(filename, joinCrLf(lines));
+}
+
 std::string CPropertiesManager::writeComment(const std::string& filename, const std::string& comment)
 {
     auto bytes = readFileBytes(filename);

@@ -18,6 +18,10 @@ public:
     std::string writePropertie(const std::string& filename, const std::string& pname,
                                const std::string& pvalue);
 
+    // Removes every line whose key is pname (lower-cased); a file without
+    // one is left untouched. "" or the system's reason.
+    std::string removePropertie(const std::string& filename, const std::string& pname);
+
     // Appends "#" + comment to an existing file without sorting.
     std::string writeComment(const std::string& filename, const std::string& comment);
 

@@ -14,6 +14,11 @@ const std::string definitionSetKey = "avisynth.def.path";
 const std::string hideUncategorizedKey = "hide.uncategorized.filters";
 const std::string splitter1Key = "splitter1.tile.percent";
 const std::string splitter2Key = "splitter2.tile.percent";
+const std::string keepFrameKey = "preview.keep.frame";
+const std::string sourceFilterKey = "source.filter";
+const std::string defaultSourceFilter = "FFVideoSource";
+// bookmarksKey() adds a hash of the script's path to this.
+const std::string bookmarksPrefix = "preview.bookmarks.";
 
 std::string recentFileKey(std::size_t slot)
 {
@@ -61,6 +66,39 @@ void Settings::read()
     m_tilePercent1 = readTilePercent(value(splitter1Key), 25);
     m_tilePercent2 = readTilePercent(value(splitter2Key), 80);
     for (std::size_t i = 0; i < m_recentFiles.size(); ++i) m_recentFiles[i] = value(recentFileKey(i));
+    m_keepFrame = value(keepFrameKey) == "true";
+    m_sourceFilter = value(sourceFilterKey);
+    if (m_sourceFilter.empty()) m_sourceFilter = defaultSourceFilter;
+    m_bookmarks.clear();
+    for (const std::string& line : lines) {
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos || line.compare(0, bookmarksPrefix.size(), bookmarksPrefix) != 0) continue;
+        BookmarkSet frames = parseBookmarks(std::string_view(line).substr(eq + 1));
+        if (!frames.empty()) m_bookmarks.emplace(line.substr(0, eq), std::move(frames));
+    }
+}
+
+BookmarkSet Settings::bookmarks(const std::string& path) const
+{
+    const auto it = m_bookmarks.find(bookmarksKey(path));
+    return it == m_bookmarks.end() ? BookmarkSet() : it->second;
+}
+
+std::string Settings::writeKeepFrameOnReload(bool on)
+{
+    m_keepFrame = on;
+    return write(keepFrameKey, on ? "true" : "false");
+}
+
+std::string Settings::writeBookmarks(const std::string& path, const BookmarkSet& frames)
+{
+    const std::string key = bookmarksKey(path);
+    if (!frames.empty()) {
+        m_bookmarks[key] = frames;
+        return write(key, bookmarksText(frames));
+    }
+    if (m_bookmarks.erase(key) == 0) return {};
+    return m_properties.removePropertie(m_file, key);
 }
 
 std::string Settings::write(const std::string& key, const std::string& value)

@@ -4,7 +4,9 @@
 #include "core/base/paths.h"
 #include "core/config/properties_manager.h"
 #include "core/defs/definition_folders.h"
+#include "core/preview/bookmarks.h"
 
+#include <map>
 #include <string>
 
 namespace cw {
@@ -41,10 +43,19 @@ public:
     int tilePercent1() const { return m_tilePercent1; }
     int tilePercent2() const { return m_tilePercent2; }
     const RecentFiles& recentFiles() const { return m_recentFiles; }
+    // F5 reopens the preview at the frame it showed; off unless stored.
+    bool keepFrameOnReload() const { return m_keepFrame; }
+    // The call a media file dropped on the script becomes; set by hand only.
+    const std::string& sourceFilter() const { return m_sourceFilter; }
+    // The preview's bookmarks in the script at path.
+    BookmarkSet bookmarks(const std::string& path) const;
 
     // Written the moment the user chooses them.
     std::string writeDefinitionSet(const std::string& name);
     std::string writeExternalPlayer(const std::string& path);
+    std::string writeKeepFrameOnReload(bool on);
+    // A script without bookmarks leaves no line behind.
+    std::string writeBookmarks(const std::string& path, const BookmarkSet& frames);
 
     struct OnClose {
         RecentFiles recentFiles;
@@ -73,6 +84,9 @@ private:
     int m_tilePercent1 = 25;
     int m_tilePercent2 = 80;
     RecentFiles m_recentFiles;
+    bool m_keepFrame = false;
+    std::string m_sourceFilter;
+    std::map<std::string, BookmarkSet> m_bookmarks; // by key
 };
 
 } // namespace cw

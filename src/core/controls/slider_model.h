@@ -90,6 +90,9 @@ public:
     void relayout(); // thumb placed for the value, rail recomputed
     SliderPoint thumb() const { return m_thumb; }
     SliderRail rail() const { return m_rail; }
+    // Distance of the thumb from the start of its travel (the left, or the
+    // top) when it stands at value.
+    double thumbOffsetFor(int value) const;
 
     // Mouse input in surface pixels.
     SliderEvents press(double x, double y, bool leftButton);
@@ -104,7 +107,6 @@ public:
 
 private:
     double travel() const;
-    double thumbOffsetFor(int value) const;
     void placeThumb(int value);
 
     bool m_dragging = false;

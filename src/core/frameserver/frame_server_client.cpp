@@ -14,7 +14,8 @@
 namespace cw {
 namespace {
 
-constexpr std::size_t kHello = 0, kOpen = 2, kFrame = 5, kClose = 8, kPing = 10, kFunctions = 12;
+constexpr std::size_t kHello = 0, kOpen = 2, kFrame = 5, kClose = 8, kPing = 10, kFunctions = 12,
+                      kPixel = 15;
 
 // The request each reply answers.
 std::size_t requestOf(const fsp::Message& reply)
@@ -30,6 +31,7 @@ std::size_t requestOf(const fsp::Message& reply)
             if constexpr (std::is_same_v<T, fsp::Pong>) return kPing;
             if constexpr (std::is_same_v<T, fsp::FunctionList> || std::is_same_v<T, fsp::FunctionsFailed>)
                 return kFunctions;
+            if constexpr (std::is_same_v<T, fsp::PixelValue>) return kPixel;
             return std::variant_npos;
         },
         reply);
@@ -134,6 +136,7 @@ void FrameServerClient::open(const std::string& path, SourceKind kind)
     m_clip.reset();
     m_opening = false;
     m_pendingFrame.reset();
+    m_pendingPixel.reset();
     m_shownSlot = -1;
     // A server still busy with the last clip could keep the new one waiting
     // for as long as its frame takes: a new server is quicker.
@@ -170,12 +173,29 @@ void FrameServerClient::sendPendingFrame()
     send(fsp::Frame{number, slot}, {kFrame, m_generation, SourceKind::script, number, slot});
 }
 
+void FrameServerClient::requestPixel(int number, int x, int y)
+{
+    if (!m_clip) return;
+    m_pendingPixel = fsp::Pixel{number, x, y};
+    sendPendingPixel();
+}
+
+void FrameServerClient::sendPendingPixel()
+{
+    if (!m_pendingPixel || m_pixelInFlight || !m_clip || !running()) return;
+    const fsp::Pixel pixel = *m_pendingPixel;
+    m_pendingPixel.reset();
+    m_pixelInFlight = true;
+    send(pixel, {kPixel, m_generation, SourceKind::script, pixel.number});
+}
+
 void FrameServerClient::close()
 {
     ++m_generation;
     m_clip.reset();
     m_opening = false;
     m_pendingFrame.reset();
+    m_pendingPixel.reset();
     m_shownSlot = -1;
     if (running()) send(fsp::Close{}, {kClose, m_generation});
 }
@@ -238,6 +258,8 @@ void FrameServerClient::forgetChild()
     m_broken = false;
     m_frameInFlight = false;
     m_pendingFrame.reset();
+    m_pixelInFlight = false;
+    m_pendingPixel.reset();
     m_clip.reset();
     m_opening = false;
     m_shownSlot = -1;
@@ -356,6 +378,12 @@ void FrameServerClient::handle(fsp::Message& message)
         if (m_events.functionsListed) m_events.functionsListed(list->functions);
     } else if (auto* functionsFailed = std::get_if<fsp::FunctionsFailed>(&message)) {
         if (m_events.functionsFailed) m_events.functionsFailed(functionsFailed->text);
+    } else if (auto* pixel = std::get_if<fsp::PixelValue>(&message)) {
+        m_pixelInFlight = false;
+        if (pixel->number != expected.number) return fault("an answer for another frame");
+        const std::uint64_t generation = m_generation;
+        if (current && m_events.pixelRead) m_events.pixelRead(*pixel);
+        if (generation == m_generation) sendPendingPixel();
     }
 }
 
@@ -413,7 +441,7 @@ std::string FrameServerClient::activity() const
     for (const Expected& e : m_expected) {
         if (e.request == kOpen)
             return e.kind == SourceKind::script ? whileOpeningScriptText() : whileOpeningMediaText();
-        if (e.request == kFrame) return whileRenderingText(e.number);
+        if (e.request == kFrame || e.request == kPixel) return whileRenderingText(e.number);
         if (e.request == kFunctions) return whileReadingFunctionsText();
     }
     return {};

@@ -60,6 +60,8 @@ public:
         // The answer to requestFunctions: one of the two.
         std::function<void(const InterpreterFunctions&)> functionsListed = {};
         std::function<void(const std::string& error)> functionsFailed = {};
+        // The answer to requestPixel(); no components when it could not be read.
+        std::function<void(const fsp::PixelValue&)> pixelRead = {};
         // The server ended without being asked to: crashed, exited, killed by
         // stop(), or sent what cannot be read (then it was killed). Comes
         // after the answers to what was outstanding.
@@ -83,6 +85,10 @@ public:
     // time; of the frames asked for meanwhile only the newest waits, so a
     // scrub never builds a queue. Ignored when no clip is open or opening.
     void requestFrame(int number);
+    // The values of pixel (x, y) of frame number in the clip's own format.
+    // As with frames, of the points asked for while one is being read only
+    // the newest waits. Ignored when no clip is open.
+    void requestPixel(int number, int x, int y);
     // Closes the clip; answers to its outstanding requests are dropped. The
     // server stays for the next open.
     void close();
@@ -129,6 +135,7 @@ private:
     bool ensureStarted(std::size_t request);
     void send(const fsp::Message& message, Expected expected);
     void sendPendingFrame();
+    void sendPendingPixel();
     void defer(std::function<void()> deliver);
     void handle(fsp::Message& message);
     void handleOpened(fsp::Opened& opened, const Expected& expected);
@@ -170,6 +177,8 @@ private:
     std::uint64_t m_inFlightGeneration = 0;
     std::optional<int> m_pendingFrame;
     int m_shownSlot = -1;
+    bool m_pixelInFlight = false;
+    std::optional<fsp::Pixel> m_pendingPixel;
 };
 
 } // namespace cw

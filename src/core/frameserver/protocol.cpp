@@ -148,6 +148,23 @@ void put(Writer& w, const FunctionList& m)
     put(w, f.plugin);
 }
 void put(Writer& w, const FunctionsFailed& m) { w.text(m.text); }
+void put(Writer& w, const Pixel& m)
+{
+    w.i32(m.number);
+    w.i32(m.x);
+    w.i32(m.y);
+}
+void put(Writer& w, const PixelValue& m)
+{
+    w.i32(m.number);
+    w.i32(m.x);
+    w.i32(m.y);
+    w.u32(static_cast<std::uint32_t>(m.components.size()));
+    for (const PixelComponent& c : m.components) {
+        w.text(c.name);
+        w.text(c.value);
+    }
+}
 
 void get(Reader&, Hello&) {}
 void get(Reader& r, HelloReply& m) { m.pid = r.u32(); }
@@ -251,6 +268,29 @@ void get(Reader& r, FunctionList& m)
     get(r, f.plugin);
 }
 void get(Reader& r, FunctionsFailed& m) { m.text = r.text(); }
+void get(Reader& r, Pixel& m)
+{
+    m.number = r.i32();
+    m.x = r.i32();
+    m.y = r.i32();
+}
+void get(Reader& r, PixelValue& m)
+{
+    m.number = r.i32();
+    m.x = r.i32();
+    m.y = r.i32();
+    const std::uint32_t count = r.u32();
+    // Each component takes at least its two lengths.
+    if (count > r.left() / 8) {
+        r.fail("a field runs past the end of the message");
+        return;
+    }
+    m.components.resize(count);
+    for (PixelComponent& c : m.components) {
+        c.name = r.text();
+        c.value = r.text();
+    }
+}
 
 template <std::size_t I = 0> bool decodeBody(std::size_t type, Reader& r, Message& out)
 {
@@ -265,9 +305,10 @@ template <std::size_t I = 0> bool decodeBody(std::size_t type, Reader& r, Messag
     }
 }
 
-constexpr const char* kNames[] = {"Hello",      "HelloReply",  "Open",     "Opened",       "OpenFailed",
+constexpr const char* kNames[] = {"Hello",      "HelloReply",  "Open",      "Opened",       "OpenFailed",
                                   "Frame",      "FrameReady",  "FrameFailed", "Close",     "Closed",
-                                  "Ping",       "Pong",        "Functions", "FunctionList", "FunctionsFailed"};
+                                  "Ping",       "Pong",        "Functions", "FunctionList", "FunctionsFailed",
+                                  "Pixel",      "PixelValue"};
 static_assert(std::size(kNames) == std::variant_size_v<Message>);
 
 } // namespace

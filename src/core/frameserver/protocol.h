@@ -40,6 +40,15 @@ struct FrameProperty {
     bool operator==(const FrameProperty&) const = default;
 };
 
+// One component of a pixel as the clip stores it, before any conversion:
+// name "Y", "U", "V", "R", "G" or "B"; value as text ("235", "0.5019608").
+struct PixelComponent {
+    std::string name;
+    std::string value;
+
+    bool operator==(const PixelComponent&) const = default;
+};
+
 enum class SourceKind : std::uint8_t { script = 0, mediaFile = 1 };
 
 // script: AviSynth+ ran the script and rejected it or its clip; running it
@@ -124,9 +133,26 @@ struct FunctionsFailed {
     bool operator==(const FunctionsFailed&) const = default;
 };
 
+// The values of pixel (x, y) of a frame, read from the clip's own frame;
+// no components when the point, the frame or the format cannot be read.
+struct Pixel {
+    std::int32_t number = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool operator==(const Pixel&) const = default;
+};
+struct PixelValue {
+    std::int32_t number = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::vector<PixelComponent> components;
+    bool operator==(const PixelValue&) const = default;
+};
+
 // The variant's index is the message's type number on the wire.
 using Message = std::variant<Hello, HelloReply, Open, Opened, OpenFailed, Frame, FrameReady, FrameFailed,
-                             Close, Closed, Ping, Pong, Functions, FunctionList, FunctionsFailed>;
+                             Close, Closed, Ping, Pong, Functions, FunctionList, FunctionsFailed, Pixel,
+                             PixelValue>;
 
 // The header and body of one message. Throws std::length_error when the
 // body would be over maxBodyBytes (the sender trims what it sends).

@@ -19,6 +19,7 @@ namespace cw {
 namespace {
 
 constexpr int defaultOpenWaitMs = 60000;
+constexpr std::size_t logLimit = 8192;
 
 std::string lower(std::string_view text)
 {
@@ -161,6 +162,9 @@ MediaCommandService::Server& MediaCommandService::serverOf(const std::string& al
     events.frameFailed = [this, alias](int number, const std::string& text) {
         if (FrameSink* sink = sinkOf(alias); sink && sink->failed) sink->failed(number, text);
     };
+    events.pixelRead = [this, alias](const fsp::PixelValue& value) {
+        if (FrameSink* sink = sinkOf(alias); sink && sink->pixel) sink->pixel(value);
+    };
     events.stopped = [this, alias](const std::string& text) {
         Clip* clip = find(alias);
         if (!clip) {
@@ -212,8 +216,27 @@ void MediaCommandService::shutdownFrameServers()
         if (server.client) server.client->shutdown();
 }
 
+const ClipFacts* MediaCommandService::clipFacts(const std::string& alias) const
+{
+    auto it = m_clips.find(lower(alias));
+    return it == m_clips.end() ? nullptr : &it->second.facts;
+}
+
+int MediaCommandService::requestPixel(const std::string& alias, int frame, int x, int y)
+{
+    Clip* clip = find(alias);
+    if (!clip) return mediaUnknownDevice;
+    const ClipFacts& f = clip->facts;
+    if (frame < 0 || frame >= f.frameCount || x < 0 || x >= f.width || y < 0 || y >= f.height)
+        return mediaOutsideRange;
+    if (!clip->serverEnd.empty()) return deviceError(clip->serverEnd);
+    m_servers[lower(alias)].client->requestPixel(frame, x, y);
+    return mediaOk;
+}
+
 int MediaCommandService::sendString(std::string_view command, std::string& reply)
 {
+    if (m_log.size() >= logLimit) m_log.erase(m_log.begin(), m_log.begin() + logLimit / 2);
     m_log.emplace_back(command);
     reply.clear();
     std::vector<std::string> words;

@@ -29,6 +29,8 @@ struct VideoFrame {
 struct FrameSink {
     std::function<void(const VideoFrame&)> shown;
     std::function<void(int frame, const std::string& text)> failed;
+    // The answer to requestPixel().
+    std::function<void(const fsp::PixelValue&)> pixel = {};
 };
 
 // Error numbers of the command service. Errors a frame server reports with
@@ -79,7 +81,8 @@ public:
     void registerFrameSink(std::intptr_t handle, FrameSink sink);
     void unregisterFrameSink(std::intptr_t handle);
 
-    // Every command sent, in order.
+    // The commands sent, in order; the oldest go once there are thousands
+    // (playback sends one a frame).
     const std::vector<std::string>& commandLog() const { return m_log; }
     void clearCommandLog() { m_log.clear(); }
 
@@ -89,6 +92,15 @@ public:
     void setAviSynthLibraryNames(std::vector<std::string> names) { m_options.aviSynthLibraries = std::move(names); }
 
     int openCount() const { return static_cast<int>(m_clips.size()); }
+
+    // Beside the command language, for what it has no words for:
+    // The facts of the clip open under alias (its format, depth and sound
+    // among them), or null.
+    const ClipFacts* clipFacts(const std::string& alias) const;
+    // Asks for pixel (x, y) of frame in the clip's own format; the answer
+    // reaches the sink's pixel function later. mediaOutsideRange for a frame
+    // or point outside the clip, mediaUnknownDevice for no clip.
+    int requestPixel(const std::string& alias, int frame, int x, int y);
 
     // Runs until done() holds: true, or false when the wait was given up
     // (the frame server is then stopped). The default waits up to a minute

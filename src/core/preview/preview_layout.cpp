@@ -8,6 +8,10 @@ namespace cw {
 namespace {
 
 constexpr int twipsPerPixel = 15;
+constexpr int toolRowHeight = 26;
+constexpr int rowGap = 4;
+constexpr int smallestVideo = 16;
+constexpr int smallestSlider = 40;
 
 int pixels(double twips)
 {
@@ -58,7 +62,35 @@ PreviewLayout previewLayout(int videoWidth, int videoHeight, int maxWindowWidth,
     l.previousButton = {pixels(previousLeft), pixels(buttonTop), pixels(390), pixels(390)};
     l.nextButton = {pixels(nextLeft), pixels(buttonTop), pixels(390), pixels(390)};
     l.okButton = {pixels(okLeft), pixels(buttonTop), pixels(1100), pixels(390)};
+
+    const int buttonRowBottom = std::max(l.slider.top + l.slider.height, l.okButton.top + l.okButton.height);
+    l.toolRow = {l.slider.left, buttonRowBottom + rowGap, l.clientWidth - 2 * l.slider.left, toolRowHeight};
+    l.rowsBottom = l.toolRow.top + l.toolRow.height + rowGap;
     return l;
+}
+
+PreviewLayout arrangedFor(const PreviewLayout& designed, int width, int height)
+{
+    const PixelRect least = minimumClientArea(designed);
+    const int dx = std::max(width, least.width) - designed.clientWidth;
+    const int dy = std::max(height, least.height) - designed.rowsBottom;
+    PreviewLayout l = designed;
+    l.clientWidth += dx;
+    l.rowsBottom += dy;
+    l.frameVideo.width += dx;
+    l.frameVideo.height += dy;
+    l.slider.width += dx;
+    l.toolRow.width += dx;
+    for (PixelRect* r : {&l.slider, &l.toolRow, &l.previousButton, &l.nextButton, &l.okButton}) r->top += dy;
+    for (PixelRect* r : {&l.previousButton, &l.nextButton, &l.okButton}) r->left += dx;
+    return l;
+}
+
+PixelRect minimumClientArea(const PreviewLayout& designed)
+{
+    const int dx = std::max(smallestVideo - designed.frameVideo.width, smallestSlider - designed.slider.width);
+    const int dy = smallestVideo - designed.frameVideo.height;
+    return {0, 0, designed.clientWidth + dx, designed.rowsBottom + dy};
 }
 
 std::optional<std::int32_t> clampFrame(std::int64_t pos, std::int32_t length)
@@ -67,9 +99,10 @@ std::optional<std::int32_t> clampFrame(std::int64_t pos, std::int32_t length)
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(pos, 0, length - 1));
 }
 
-void StepKeys::press(Key key, bool autoRepeat)
+void StepKeys::press(Key key, bool autoRepeat, std::int64_t step)
 {
     if (autoRepeat) return;
+    m_step[key] = step != 0 ? step : ownSteps[key];
     m_down[key] = true;
     ++m_pressesSincePoll[key];
 }

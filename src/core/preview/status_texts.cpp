@@ -51,4 +51,30 @@ std::string ratioText(int width, int height, std::string_view decimalSeparator)
     return text;
 }
 
+std::string playbackText(double framesPerSecond, std::int64_t dropped, std::string_view decimalSeparator)
+{
+    const long long tenths = std::llround(framesPerSecond * 10.0);
+    return "playing " + std::to_string(tenths / 10) + std::string(decimalSeparator) + std::to_string(tenths % 10) +
+           " fps, " + std::to_string(dropped) + " dropped";
+}
+
+std::string pixelText(int x, int y, const std::vector<PixelComponent>& components)
+{
+    std::string text = std::to_string(x) + ", " + std::to_string(y);
+    if (components.empty()) return text;
+    text += ':';
+    for (const PixelComponent& c : components) text += " " + c.name + " " + c.value;
+    return text;
+}
+
+std::string frameImagePath(const std::string& scriptPath, std::int32_t frame)
+{
+    const std::string suffix = "-" + std::to_string(frame) + ".png";
+    if (scriptPath.empty()) return "Untitled" + suffix;
+    const std::size_t slash = scriptPath.rfind('/');
+    const std::size_t dot = scriptPath.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return (hasExtension ? scriptPath.substr(0, dot) : scriptPath) + suffix;
+}
+
 } // namespace cw

@@ -124,8 +124,7 @@ void Form1::createControllers()
         std::make_unique<CodeAssistance>(*m_codeSense, m_definitions->model(), m_scriptFunctions->model());
     m_editing = std::make_unique<EditingCommands>(*m_codeSense, *this);
     m_preview = std::make_unique<PreviewController>(*m_codeSense, m_settings, *this, [this] {
-        const std::string& file = m_documents->state().currentFile();
-        return file.empty() ? QStringLiteral("Untitled") : QFileInfo(fromUtf8String(file)).fileName();
+        return fromUtf8String(m_documents->state().currentFile());
     });
     connect(m_preview.get(), &PreviewController::noticed, statusBar(), [this](const QString& text) {
         statusBar()->showMessage(text, 15000);
@@ -136,7 +135,7 @@ void Form1::load()
 {
     setAppTitle();
     readSettings();
-    m_preview->readExternalPlayer();
+    m_preview->readSettings();
     m_browser->setViewMode(m_settings.viewMode());
     m_definitions->readChosenSet();
     m_browser->setHideUncategorized(m_settings.hideUncategorized());
@@ -217,6 +216,7 @@ void Form1::applyEditorSettings()
     m_codeSense->selectLanguage(QStringLiteral("Avisynth"));
     applySyntaxColours(*m_codeSense);
     connect(m_codeSense, &CodeSense::paletteChanged, this, [this] { applySyntaxColours(*m_codeSense); });
+    m_codeSense->setSourceFilter(fromUtf8String(m_settings.sourceFilter()));
 }
 
 void Form1::hookWindowEvents()

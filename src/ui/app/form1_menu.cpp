@@ -137,10 +137,12 @@ void Form1::createMenuBar()
     addMenu("mnuPreview", "Preview",
             {{"mnuInternalPreview", "Internal Preview", "F5", [this] { m_preview->internalPreview(); }},
              {"mnuExternalPreview", "External Preview", "F6", [this] { m_preview->externalPreview(); }},
+             {"mnuPreviewMediaFile", "Preview Media File...", nullptr, [this] { m_preview->previewMediaFile(); }},
              {"sep5", "-"},
              {"mnuChooseExternalPlayer", "Set External Player...", nullptr,
-              [this] { m_preview->chooseExternalPlayer(); }}});
-    m_preview->attachMenu(command(QStringLiteral("mnuExternalPreview")));
+              [this] { m_preview->chooseExternalPlayer(); }},
+             {"mnuKeepFrameOnReload", "Keep Frame on Reload"}});
+    m_preview->attachMenu(command(QStringLiteral("mnuExternalPreview")), command(QStringLiteral("mnuKeepFrameOnReload")));
     // A held F5 reloads once, not at the keyboard's repeat rate.
     command(QStringLiteral("mnuInternalPreview"))->setAutoRepeat(false);
 

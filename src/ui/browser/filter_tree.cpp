@@ -200,7 +200,7 @@ void placeScriptNode(QTreeWidget& tree, const DefinitionModel& scriptModel, bool
     const Icons icons;
     const CPlugin& plugin = scriptModel.plugins().front();
     const TreeImage image = byCategory ? TreeImage::category : TreeImage::plugin;
-    QTreeWidgetItem* node = makeNode(fromUtf8String(plugin.key), fromUtf8String(plugin.title), image,
+    QTreeWidgetItem* node = makeNode(plugin.key, plugin.title, image,
                                      byCategory ? icons.category : icons.plugin);
     node->setData(0, scriptNodeRole, true);
     for (const CFilter& filter : plugin.filters) node->addChild(makeFilterNode(filter, icons));

@@ -105,6 +105,12 @@ void cpvSlider::setPolledValue(int value)
     emitEvents(m_model.setPolledValue(value));
 }
 
+void cpvSlider::setTicks(std::vector<int> values)
+{
+    m_ticks = std::move(values);
+    update();
+}
+
 void cpvSlider::emitEvents(const SliderEvents& events, int shift)
 {
     for (SliderEvent event : events) {
@@ -182,6 +188,7 @@ void cpvSlider::paintEvent(QPaintEvent*)
         break;
     default: break; // 4 and any unknown style: no edge
     }
+    drawTicks(p);
     const SliderPoint at = m_model.thumb();
     const QRectF box(at.x, at.y, m_model.thumbWidth(), m_model.thumbHeight());
     if (m_sliderIcon.isNull())
@@ -219,6 +226,28 @@ void cpvSlider::drawThumb(QPainter& p, const QRectF& box) const
     for (int i = 0; i < 3; ++i) {
         const double y = box.top() + 4.5 + 3 * i;
         p.drawLine(QPointF(box.left() + 3, y), QPointF(box.left() + w - 3, y));
+    }
+    p.restore();
+}
+
+// A tick crosses the rail where the thumb's centre line stands at its
+// value, drawn as a path so it stays sharp at any device pixel ratio.
+void cpvSlider::drawTicks(QPainter& p) const
+{
+    if (m_ticks.empty()) return;
+    const bool horizontal = m_model.orientation() == SliderModel::horizontal;
+    const SliderRail r = m_model.rail();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(0xd0, 0x40, 0x10), 2.0, Qt::SolidLine, Qt::FlatCap));
+    for (int value : m_ticks) {
+        if (value < m_model.min() || value > m_model.max()) continue;
+        const double along = m_model.thumbOffsetFor(value) +
+                             (horizontal ? m_model.thumbWidth() : m_model.thumbHeight()) / 2.0;
+        if (horizontal)
+            p.drawLine(QPointF(along, r.top - 4), QPointF(along, r.bottom + 4));
+        else
+            p.drawLine(QPointF(r.left - 4, along), QPointF(r.right + 4, along));
     }
     p.restore();
 }

@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <vector>
+
 namespace cw {
 
 // The position slider: a rail, a thumb the user drags or clicks to, and a
@@ -55,6 +57,10 @@ public:
     // the thumb is held, so the release takes the dragged value.
     void setPolledValue(int value);
     bool isDragging() const { return m_model.dragging(); }
+    // Values marked on the rail (the preview's bookmarks); those outside
+    // Min..Max are not drawn.
+    void setTicks(std::vector<int> values);
+    const std::vector<int>& ticks() const { return m_ticks; }
     const SliderModel& model() const { return m_model; }
 
 signals:
@@ -79,12 +85,14 @@ private:
     void emitEvents(const SliderEvents& events, int shift = 0);
     void updateTip();
     void drawThumb(QPainter& painter, const QRectF& box) const;
+    void drawTicks(QPainter& painter) const;
     QSize thumbSize() const;
 
     SliderModel m_model;
     QColor m_backColor;
     QPixmap m_sliderIcon;
     QPixmap m_railPicture;
+    std::vector<int> m_ticks;
     bool m_inRelayout = false;
 };
 

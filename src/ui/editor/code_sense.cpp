@@ -1,6 +1,7 @@
 #include "ui/editor/code_sense.h"
 
 #include "core/editor/completion_list.h"
+#include "core/editor/source_call.h"
 #include "core/editor/script_styler.h"
 #include "ui/base/palette_colours.h"
 #include "ui/base/qt_strings.h"
@@ -11,7 +12,9 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
+#include <QMimeData>
 #include <QFontInfo>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -111,6 +114,7 @@ CodeSense::CodeSense(QWidget* parent) : QWidget(parent), m_sci(new QsciScintilla
     connect(m_sci, &QsciScintilla::userListActivated, this, [this](int id, const QString& text) {
         if (id == completionListId) emit completionChosen(text);
     });
+    m_sci->viewport()->installEventFilter(this);
 }
 
 void CodeSense::releaseKeys(const QList<QKeySequence>& keys)
@@ -582,6 +586,63 @@ void CodeSense::goToLine(int line)
     m_sci->setCursorPosition(line, 0);
     m_sci->ensureLineVisible(line);
     m_sci->ensureCursorVisible();
+}
+
+namespace {
+
+// The local media files a drag carries; none when it carries anything else.
+QStringList droppedMediaFiles(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile() || !isMediaFile(toUtf8String(url.toLocalFile()))) return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
+bool CodeSense::dropFiles(const QStringList& paths, QPoint at)
+{
+    QStringList calls;
+    for (const QString& path : paths) {
+        if (!isMediaFile(toUtf8String(path))) return false;
+        const std::string call = sourceCallText(toUtf8String(m_sourceFilter), toUtf8String(path));
+        if (call.empty()) return false;
+        calls << fromUtf8String(call);
+    }
+    if (calls.isEmpty()) return false;
+    const auto pos = static_cast<std::size_t>(m_sci->SendScintilla(
+        QsciScintillaBase::SCI_POSITIONFROMPOINT, static_cast<unsigned long>(std::max(0, at.x())),
+        static_cast<long>(std::max(0, at.y()))));
+    replaceRange(pos, pos, calls.join(fromUtf8String(lineEnd())));
+    focusEditor();
+    return true;
+}
+
+// Media files are taken here; every other drag is the editor's.
+bool CodeSense::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_sci->viewport()) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (droppedMediaFiles(drag->mimeData()).isEmpty()) break;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!dropFiles(droppedMediaFiles(drop->mimeData()), drop->position().toPoint())) break;
+        drop->acceptProposedAction();
+        return true;
+    }
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace cw

@@ -5,6 +5,8 @@
 
 #include <QKeySequence>
 #include <QList>
+#include <QPoint>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstddef>
@@ -158,6 +160,16 @@ public:
     // Puts the caret at the start of line (from 0) and scrolls it into view.
     void goToLine(int line);
 
+    // Media files dropped on the script become calls of this source filter
+    // where they are dropped, one a line (source_call.h).
+    void setSourceFilter(const QString& name) { m_sourceFilter = name; }
+    // As a drop of local files at (x, y) of the editor's view: whether
+    // they were media files and went into the script.
+    bool dropFiles(const QStringList& paths, QPoint at);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // Find, replace and go to line need dialogs of the window that owns the pane.
     void dialogCommand(int command);
@@ -182,6 +194,7 @@ private:
     QString m_callTipText;
     std::pair<std::size_t, std::size_t> m_callTipHighlight;
     TipColours m_tipColours = lightTipColours;
+    QString m_sourceFilter = QStringLiteral("FFVideoSource");
 };
 
 } // namespace cw

@@ -1,24 +1,35 @@
 #include "ui/preview/f_preview.h"
 
+#include "core/base/text_file.h"
+#include "core/preview/frame_navigation.h"
 #include "core/preview/media_player.h"
 #include "core/preview/status_texts.h"
 #include "ui/base/qt_strings.h"
 #include "ui/controls/cpv_slider.h"
+#include "ui/preview/clip_properties_pane.h"
+#include "ui/winsvc/c_file_dialog.h"
 #include "ui/winsvc/prompt_service.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
-#include <QPainter>
-#include <QEventLoop>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSocketNotifier>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -32,6 +43,9 @@ constexpr int tickMs = 100;
 // offers to stop the frame server.
 constexpr int slowFrameMs = 150;
 constexpr int verySlowFrameMs = 10000;
+// While playing, the rate and the Properties pane change this often at most.
+constexpr int playingInformationMs = 250;
+enum Panel { sizePanel, ratioPanel, framePanel, durationPanel, playbackPanel, pixelPanel };
 
 // Handles are numbers of our own: a frame meant for a closed window can
 // never reach a later one.
@@ -41,65 +55,49 @@ std::intptr_t nextFrameHandle()
     return next++;
 }
 
+QString zoomCaption(Zoom zoom)
+{
+    return zoom.fit ? QStringLiteral("Fit") : QStringLiteral("%1%").arg(zoom.percent);
+}
+
 } // namespace
 
-FrameView::FrameView(QWidget* parent) : QWidget(parent)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void FrameView::showFrame(const VideoFrame& frame)
-{
-    // The service's bytes live only for this call.
-    m_image = QImage(frame.bytes, frame.width, frame.height, frame.stride, QImage::Format_RGB32).copy();
-    m_message.clear();
-    update();
-}
-
-void FrameView::showMessage(const QString& text)
-{
-    m_message = text;
-    update();
-}
-
-void FrameView::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    if (m_image.isNull() || !m_message.isEmpty())
-        p.fillRect(rect(), Qt::black);
-    else
-        p.drawImage(rect(), m_image);
-    if (m_message.isEmpty()) return;
-    p.setPen(Qt::white);
-    p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, m_message);
-}
-
 fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QWidget* companion)
-    : QWidget(nullptr, Qt::Tool), m_player(player), m_writeScript(std::move(writeScript)), m_companion(companion),
-      m_handle(nextFrameHandle())
+    : QWidget(nullptr, Qt::Tool), m_player(player), m_source(std::move(writeScript)), m_companion(companion),
+      m_handle(nextFrameHandle()),
+      m_playback(
+          [this](int frame) {
+              // A clip closed under the player ends playback.
+              if (!m_player.seekMovie(alias, frame).ok()) return stopPlayback();
+              frameAsked(frame);
+          },
+          [this](const PreviewPlayback::Frame& frame) { display(frame); })
 {
     setObjectName(QStringLiteral("fPreview"));
     setWindowTitle(QStringLiteral("Preview"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     // The status bar sits at the bottom; the rest is placed by hand from the
-    // clip's size.
+    // clip's size, and follows the window's edges when it is resized.
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    auto* client = new QWidget(this);
-    outer->addWidget(client, 1);
+    outer->setSpacing(0);
+    m_client = new QWidget(this);
+    m_client->installEventFilter(this);
+    outer->addWidget(m_client, 1);
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("m_statusbar"));
     statusBar->setSizeGripEnabled(false);
     outer->addWidget(statusBar);
-    const char* roles[4] = {"Video size and frame rate", "Aspect ratio", "Current frame", "Duration"};
-    for (int i = 0; i < 4; ++i) {
+    const char* roles[6] = {"Video size and frame rate", "Aspect ratio", "Current frame", "Duration", "Playback",
+                            "Pixel under the pointer"};
+    for (int i = 0; i < 6; ++i) {
         m_panels[i] = new QLabel(statusBar);
         m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
         m_panels[i]->setAccessibleDescription(QString::fromUtf8(roles[i]));
         m_panels[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        statusBar->addWidget(m_panels[i], i == 3 ? 1 : 0);
-        if (i == 2) {
+        statusBar->addWidget(m_panels[i], i == playbackPanel || i == pixelPanel ? 1 : 0);
+        if (i == framePanel) {
             m_stop = new QPushButton(QStringLiteral("Stop"), statusBar);
             m_stop->setObjectName(QStringLiteral("cmdStop"));
             m_stop->setToolTip(QStringLiteral("Stop the frame server"));
@@ -107,42 +105,47 @@ fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QW
             statusBar->addWidget(m_stop);
         }
     }
+    // The panels of the workbench show only while they have something to
+    // say, and never widen the window.
+    for (int i : {playbackPanel, pixelPanel}) {
+        m_panels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        m_panels[i]->hide();
+    }
 
-    m_frameVideo = new FrameView(client);
+    m_frameVideo = new FrameView(m_client);
     m_frameVideo->setObjectName(QStringLiteral("FrameVideo"));
     m_frameVideo->setAccessibleName(QStringLiteral("Video frame"));
+    connect(m_frameVideo, &FrameView::pointedChanged, this, &fPreview::showPixel);
+    connect(m_frameVideo, &FrameView::zoomChanged, this, &fPreview::zoomShown);
 
-    m_slider = new cpvSlider(client);
+    m_slider = new cpvSlider(m_client);
     m_slider->setObjectName(QStringLiteral("VideoPositionSlider"));
     m_slider->setAccessibleName(QStringLiteral("Frame position"));
+    connect(m_slider, &cpvSlider::MouseDown, this, &fPreview::stopPlayback);
     connect(m_slider, &cpvSlider::MouseUp, this, [this] { MoveSliderTo(m_slider->Value()); });
 
-    m_previous = new QPushButton(style()->standardIcon(QStyle::SP_MediaSeekBackward), QString(), client);
+    m_previous = new QPushButton(style()->standardIcon(QStyle::SP_MediaSeekBackward), QString(), m_client);
     m_previous->setObjectName(QStringLiteral("cmdPreviousFrame"));
     m_previous->setAccessibleName(QStringLiteral("Previous frame"));
     m_previous->setToolTip(QStringLiteral("Previous frame"));
     connect(m_previous, &QPushButton::clicked, this, [this] { MoveSliderTo(std::int64_t(m_slider->Value()) - 1); });
 
-    m_next = new QPushButton(style()->standardIcon(QStyle::SP_MediaSeekForward), QString(), client);
+    m_next = new QPushButton(style()->standardIcon(QStyle::SP_MediaSeekForward), QString(), m_client);
     m_next->setObjectName(QStringLiteral("cmdNextFrame"));
     m_next->setAccessibleName(QStringLiteral("Next frame"));
     m_next->setToolTip(QStringLiteral("Next frame"));
     connect(m_next, &QPushButton::clicked, this, [this] { MoveSliderTo(std::int64_t(m_slider->Value()) + 1); });
 
-    m_ok = new QPushButton(QStringLiteral("CLOSE"), client);
+    m_ok = new QPushButton(QStringLiteral("CLOSE"), m_client);
     m_ok->setObjectName(QStringLiteral("cmdOk"));
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
-    // F5 here reloads once per press; in the main window its own menu
-    // shortcut does the same.
-    auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    reload->setAutoRepeat(false);
-    connect(reload, &QShortcut::activated, this, [this] {
-        if (!m_opening) startPreview();
-    });
+    createToolRow();
+    createCommands();
 
     m_timer.setInterval(tickMs);
     connect(&m_timer, &QTimer::timeout, this, &fPreview::tick);
+    connect(&m_playback, &PreviewPlayback::stopped, this, &fPreview::playbackStopped);
 
     // Stop kills the frame server; its end comes back as the frame's answer.
     connect(m_stop, &QPushButton::clicked, this, [this] { m_player.service().stopFrameServers(); });
@@ -160,14 +163,27 @@ fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QW
     m_frameServer = new QSocketNotifier(service.eventFd(), QSocketNotifier::Read, this);
     connect(m_frameServer, &QSocketNotifier::activated, this, [&service] { service.onReadable(); });
     service.setWaiter([this](const std::function<bool()>& done) { return waitForFrameServer(done); });
-    service.registerFrameSink(m_handle, FrameSink{[this](const VideoFrame& frame) {
-                                                      m_frameVideo->showFrame(frame);
-                                                      frameAnswered(frame.number);
-                                                  },
-                                                  [this](int frame, const std::string& text) {
-                                                      m_frameVideo->showMessage(fromUtf8String(text));
-                                                      frameAnswered(frame);
-                                                  }});
+    FrameSink sink;
+    sink.shown = [this](const VideoFrame& frame) {
+        PreviewPlayback::Frame copy{frame.number, copyOf(frame),
+                                    frame.properties ? *frame.properties : std::vector<FrameProperty>()};
+        frameAnswered(frame.number);
+        if (m_playback.playing())
+            m_playback.arrived(std::move(copy));
+        else
+            display(copy);
+    };
+    sink.failed = [this](int frame, const std::string& text) {
+        stopPlayback();
+        m_frameVideo->showMessage(fromUtf8String(text));
+        frameAnswered(frame);
+    };
+    sink.pixel = [this](const fsp::PixelValue& value) {
+        const std::optional<ClipPoint> at = m_frameVideo->pointed();
+        if (!at || at->x != value.x || at->y != value.y || value.number != m_shownFrame) return;
+        setPanel(pixelPanel, fromUtf8String(pixelText(value.x, value.y, value.components)));
+    };
+    service.registerFrameSink(m_handle, std::move(sink));
     qApp->installEventFilter(this);
 }
 
@@ -181,38 +197,171 @@ fPreview::~fPreview()
     service.shutdownFrameServers();
 }
 
+// Play, go to, zoom, properties and save: the row under the frame buttons.
+void fPreview::createToolRow()
+{
+    m_toolRow = new QWidget(m_client);
+    m_toolRow->setObjectName(QStringLiteral("ToolRow"));
+    auto* row = new QHBoxLayout(m_toolRow);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    m_play = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QString(), m_toolRow);
+    m_play->setObjectName(QStringLiteral("cmdPlay"));
+    m_play->setAccessibleName(QStringLiteral("Play"));
+    m_play->setToolTip(QStringLiteral("Play or pause (Space)"));
+    connect(m_play, &QPushButton::clicked, this, &fPreview::togglePlayback);
+    row->addWidget(m_play);
+
+    auto* goToLabel = new QLabel(QStringLiteral("Go to:"), m_toolRow);
+    row->addWidget(goToLabel);
+    m_goTo = new QLineEdit(m_toolRow);
+    m_goTo->setObjectName(QStringLiteral("GoToFrame"));
+    m_goTo->setAccessibleName(QStringLiteral("Go to frame"));
+    m_goTo->setPlaceholderText(QStringLiteral("frame or time"));
+    m_goTo->setToolTip(QStringLiteral("A frame number, or a time such as 1:02:03.500, 2:03 or 12.5 (Ctrl+G)"));
+    m_goTo->setMaximumWidth(m_goTo->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00.000")) + 16);
+    goToLabel->setBuddy(m_goTo);
+    connect(m_goTo, &QLineEdit::returnPressed, this, &fPreview::goToEntered);
+    // Red until the text changes.
+    connect(m_goTo, &QLineEdit::textEdited, this, [this] {
+        m_goTo->setPalette(QPalette());
+        m_goTo->setToolTip(QString());
+    });
+    row->addWidget(m_goTo);
+
+    m_zoomButton = new QToolButton(m_toolRow);
+    m_zoomButton->setObjectName(QStringLiteral("cmdZoom"));
+    m_zoomButton->setAccessibleName(QStringLiteral("Zoom"));
+    m_zoomButton->setToolTip(QStringLiteral("Zoom"));
+    m_zoomButton->setPopupMode(QToolButton::InstantPopup);
+    m_zoomButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_zoomButton->setMinimumWidth(m_zoomButton->fontMetrics().horizontalAdvance(QStringLiteral("400%")) + 28);
+    m_zoomButton->setMenu(new QMenu(m_zoomButton));
+    row->addWidget(m_zoomButton);
+
+    auto* properties = new QPushButton(QStringLiteral("Properties"), m_toolRow);
+    properties->setObjectName(QStringLiteral("cmdProperties"));
+    properties->setToolTip(QStringLiteral("The clip's and the frame's properties (F8)"));
+    connect(properties, &QPushButton::clicked, this, &fPreview::toggleProperties);
+    row->addWidget(properties);
+
+    auto* save = new QPushButton(QStringLiteral("Save Frame..."), m_toolRow);
+    save->setObjectName(QStringLiteral("cmdSaveFrame"));
+    save->setToolTip(QStringLiteral("Save the frame as a PNG picture"));
+    connect(save, &QPushButton::clicked, this, &fPreview::saveFrame);
+    row->addWidget(save);
+    row->addStretch(1);
+}
+
+QAction* fPreview::addCommand(const QString& name, const QString& caption, const QList<QKeySequence>& keys,
+                              const std::function<void()>& handler)
+{
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this, handler);
+    addAction(action);
+    return action;
+}
+
+// The window's own keys: they act while the preview has the focus only.
+void fPreview::createCommands()
+{
+    // F5 reloads once per press; in the main window its own menu shortcut
+    // does the same.
+    addCommand(QStringLiteral("cmdReload"), QStringLiteral("Reload"), {Qt::Key_F5}, [this] {
+        if (!m_opening) startPreview();
+    })->setAutoRepeat(false);
+    addCommand(QStringLiteral("cmdPlayPause"), QStringLiteral("Play or Pause"), {Qt::Key_Space},
+               [this] { togglePlayback(); })
+        ->setAutoRepeat(false);
+    addCommand(QStringLiteral("cmdGoTo"), QStringLiteral("Go to Frame"), {QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] {
+        m_goTo->setFocus(Qt::ShortcutFocusReason);
+        m_goTo->selectAll();
+    });
+    addCommand(QStringLiteral("cmdToggleProperties"), QStringLiteral("Properties"), {Qt::Key_F8},
+               [this] { toggleProperties(); });
+    addCommand(QStringLiteral("cmdBookmark"), QStringLiteral("Toggle Bookmark"), {QKeySequence(Qt::CTRL | Qt::Key_B)},
+               [this] { toggleBookmark(); })
+        ->setAutoRepeat(false);
+    addCommand(QStringLiteral("cmdNextBookmark"), QStringLiteral("Next Bookmark"), {Qt::Key_F2},
+               [this] { jumpToBookmark(true); });
+    addCommand(QStringLiteral("cmdPreviousBookmark"), QStringLiteral("Previous Bookmark"),
+               {QKeySequence(Qt::SHIFT | Qt::Key_F2)}, [this] { jumpToBookmark(false); });
+    addCommand(QStringLiteral("cmdCopyFrame"), QStringLiteral("Copy Frame"), {QKeySequence::Copy},
+               [this] { copyFrame(); });
+
+    QMenu* menu = m_zoomButton->menu();
+    auto* levels = new QActionGroup(this);
+    const auto level = [&](const QString& name, Zoom zoom, const QList<QKeySequence>& keys) {
+        QAction* a = addCommand(name, zoomCaption(zoom) == QLatin1String("Fit") ? QStringLiteral("Fit to Window")
+                                                                                 : zoomCaption(zoom),
+                                keys, [this, zoom] { setZoom(zoom); });
+        a->setCheckable(true);
+        levels->addAction(a);
+        menu->addAction(a);
+        m_zoomLevels << a;
+    };
+    level(QStringLiteral("cmdZoomFit"), Zoom{true, 100}, {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    for (int percent : zoomLevels)
+        level(QStringLiteral("cmdZoom%1").arg(percent), Zoom{false, percent},
+              percent == 100 ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_1)} : QList<QKeySequence>{});
+    menu->addSeparator();
+    m_zoomInAction = addCommand(QStringLiteral("cmdZoomIn"), QStringLiteral("Zoom In"),
+                                {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+                                [this] { zoomIn(); });
+    m_zoomOutAction = addCommand(QStringLiteral("cmdZoomOut"), QStringLiteral("Zoom Out"),
+                                 {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { zoomOut(); });
+    menu->addAction(m_zoomInAction);
+    menu->addAction(m_zoomOutAction);
+    zoomShown();
+}
+
+void fPreview::setSource(std::function<QString()> open, const QString& path)
+{
+    m_source = std::move(open);
+    m_sourcePath = path;
+}
+
 bool fPreview::startPreview()
 {
+    stopPlayback();
     m_timer.stop();
+    const std::int64_t kept = m_keepFrame && m_shownFrame >= 0 ? m_slider->Value() : 0;
     m_player.closeAllMovies();
-    const QString path = m_writeScript();
-    if (path.isEmpty() || !openAndShowFirstFrame(path)) {
+    const QString path = m_source();
+    if (path.isEmpty() || !openAndShowFrame(path, kept)) {
         close();
         return false;
     }
     const ClipInfo& info = m_player.clipInfo();
     const QLocale locale;
-    m_panels[0]->setText(QStringLiteral("%1x%2 @ %3 fps")
-                             .arg(info.width)
-                             .arg(info.height)
-                             .arg(fromUtf8String(frameRateText(info.frameRate.value(),
-                                                               toUtf8String(locale.decimalPoint()),
-                                                               toUtf8String(locale.groupSeparator())))));
-    m_panels[1]->setText(QStringLiteral("Ratio: ") +
-                         fromUtf8String(ratioText(info.width, info.height, toUtf8String(locale.decimalPoint()))));
+    setPanel(sizePanel, QStringLiteral("%1x%2 @ %3 fps")
+                            .arg(info.width)
+                            .arg(info.height)
+                            .arg(fromUtf8String(frameRateText(info.frameRate.value(),
+                                                              toUtf8String(locale.decimalPoint()),
+                                                              toUtf8String(locale.groupSeparator())))));
+    setPanel(ratioPanel, QStringLiteral("Ratio: ") +
+                             fromUtf8String(ratioText(info.width, info.height, toUtf8String(locale.decimalPoint()))));
+    if (const ClipFacts* facts = m_player.service().clipFacts(alias); facts && m_properties)
+        m_properties->showClip(*facts);
     emit opened();
     m_timer.start();
     return true;
 }
 
-bool fPreview::openAndShowFirstFrame(const QString& path)
+bool fPreview::openAndShowFrame(const QString& path, std::int64_t frame)
 {
     if (!open(path)) return false;
-    if (m_player.playMovie(alias, "0", "0").ok()) {
-        frameAsked(0);
-        showFramePanel(0);
-        m_panels[3]->setText(QStringLiteral("Duration: ") +
-                             fromUtf8String(m_player.formatFrameTime(m_player.clipInfo().lengthInFrames)));
+    const std::int32_t shown = clampFrame(frame, m_player.clipInfo().lengthInFrames).value_or(0);
+    const std::string at = std::to_string(shown);
+    if (m_player.playMovie(alias, at, at).ok()) {
+        frameAsked(shown);
+        if (shown <= m_slider->Max()) m_slider->setValue(shown);
+        showFramePanel(shown);
+        setPanel(durationPanel, QStringLiteral("Duration: ") +
+                                    fromUtf8String(m_player.formatFrameTime(m_player.clipInfo().lengthInFrames)));
     }
     return true;
 }
@@ -255,11 +404,11 @@ bool fPreview::waitForFrameServer(const std::function<bool()>& done)
     slow.setSingleShot(true);
     connect(&slow, &QTimer::timeout, this, [this] {
         m_frameVideo->showMessage(QStringLiteral("Opening the script..."));
-        m_panels[2]->setText(QStringLiteral("Opening..."));
+        setPanel(framePanel, QStringLiteral("Opening..."));
         if (!isVisible() && !m_closeAfterOpen) {
-            const PreviewLayout l = previewLayout(0, 0);
-            m_frameVideo->setGeometry(l.frameVideo.left, l.frameVideo.top, l.frameVideo.width, l.frameVideo.height);
-            resize(l.clientWidth, l.clientHeight);
+            m_design = previewLayout(0, 0);
+            resize(m_design.clientWidth, m_design.rowsBottom);
+            m_laidOutSize = size();
             show();
         }
     });
@@ -284,6 +433,9 @@ void fPreview::readClipInformation()
     info.lengthInFrames = m_player.getLengthInFrames(alias);
 }
 
+// Lengths are the program's own pixels, which a high-density screen
+// scales: the designed window keeps its proportions there, and 100% zoom
+// still maps clip pixels to the screen's (FrameView).
 void fPreview::layoutWindow()
 {
     ClipInfo& info = m_player.clipInfo();
@@ -291,15 +443,11 @@ void fPreview::layoutWindow()
     const PreviewLayout l = previewLayout(info.width, info.height, room.width(), room.height());
     info.width = l.videoWidth;
     info.height = l.videoHeight;
-    const auto place = [](QWidget* w, const PixelRect& r) { w->setGeometry(r.left, r.top, r.width, r.height); };
-
-    place(m_frameVideo, l.frameVideo);
 
     // Without two frames there is nothing to step, and a slider cannot
     // hold a range of one value.
     const bool steppable = info.lengthInFrames > 1;
     m_slider->setOrientation(SliderModel::horizontal);
-    place(m_slider, l.slider);
     m_slider->setMin(0);
     m_slider->setMax(steppable ? info.lengthInFrames - 1 : 1);
     m_slider->setVisible(true);
@@ -307,20 +455,36 @@ void fPreview::layoutWindow()
     m_slider->setValue(0);
     m_previous->setEnabled(steppable);
     m_next->setEnabled(steppable);
+    m_play->setEnabled(steppable && info.frameRate.known());
 
+    // A window the user has sized keeps its size for the next clip.
+    const bool userSized = isVisible() && size() != m_laidOutSize;
+    m_design = l;
+    const int statusHeight = m_panels[0]->parentWidget()->sizeHint().height();
+    const PixelRect least = minimumClientArea(l);
+    setMinimumSize(least.width, least.height + statusHeight);
+    if (!userSized) {
+        resize(l.clientWidth, l.rowsBottom + statusHeight);
+        m_laidOutSize = size();
+    }
+    placeControls(userSized ? m_client->size() : QSize(l.clientWidth, l.rowsBottom));
+}
+
+void fPreview::placeControls(const QSize& client)
+{
+    const PreviewLayout l = arrangedFor(m_design, client.width(), client.height());
+    const auto place = [](QWidget* w, const PixelRect& r) { w->setGeometry(r.left, r.top, r.width, r.height); };
+    place(m_frameVideo, l.frameVideo);
+    place(m_slider, l.slider);
     place(m_previous, l.previousButton);
     place(m_next, l.nextButton);
     place(m_ok, l.okButton);
-
-    // The status bar takes the bottom of the client area; a taller one than
-    // designed pushes the window down rather than cover the buttons.
-    const int rowBottom = std::max(l.slider.top + m_slider->height(), l.okButton.top + l.okButton.height);
-    const int statusHeight = m_panels[0]->parentWidget()->sizeHint().height();
-    resize(l.clientWidth, std::max(l.clientHeight, rowBottom + 6 + statusHeight));
+    place(m_toolRow, l.toolRow);
 }
 
 void fPreview::MoveSliderTo(std::int64_t pos)
 {
+    stopPlayback();
     const std::optional<std::int32_t> frame = clampFrame(pos, m_player.clipInfo().lengthInFrames);
     if (!frame) return;
     m_slider->setValue(*frame);
@@ -331,10 +495,10 @@ void fPreview::MoveSliderTo(std::int64_t pos)
 void fPreview::showFramePanel(std::int32_t frame)
 {
     if (m_renderingShown && m_wanted == frame)
-        m_panels[2]->setText(QStringLiteral("Rendering frame %1...").arg(frame));
+        setPanel(framePanel, QStringLiteral("Rendering frame %1...").arg(frame));
     else
-        m_panels[2]->setText(
-            QStringLiteral("Frame %1 (%2)").arg(frame).arg(fromUtf8String(m_player.formatFrameTime(frame))));
+        setPanel(framePanel,
+                 QStringLiteral("Frame %1 (%2)").arg(frame).arg(fromUtf8String(m_player.formatFrameTime(frame))));
 }
 
 // The newest frame asked for is the one the window waits for: the frame
@@ -359,6 +523,199 @@ void fPreview::frameAnswered(std::int32_t frame)
     }
 }
 
+void fPreview::display(const PreviewPlayback::Frame& frame)
+{
+    m_frameVideo->showImage(frame.image);
+    m_shownFrame = frame.number;
+    m_shownProperties = frame.properties;
+    if (m_playback.playing()) {
+        m_slider->setPolledValue(frame.number);
+        showFramePanel(frame.number);
+    }
+    showFrameInformation(!m_playback.playing());
+    showPixel();
+}
+
+// The Properties pane and the playback figures; while playing they change
+// a few times a second rather than with every frame.
+void fPreview::showFrameInformation(bool now)
+{
+    if (!now && m_informationShown.isValid() && m_informationShown.elapsed() < playingInformationMs) return;
+    m_informationShown.start();
+    if (m_properties && m_properties->isVisible() && m_shownFrame >= 0)
+        m_properties->showFrame(m_shownFrame, m_shownProperties);
+    if (m_playback.playing())
+        setPanel(playbackPanel, fromUtf8String(playbackText(m_playback.achievedRate(), m_playback.dropped(),
+                                                            toUtf8String(QLocale().decimalPoint()))));
+}
+
+// The values of the pixel under the pointer come from the frame server;
+// while playing only the point is shown.
+void fPreview::showPixel()
+{
+    const std::optional<ClipPoint> at = m_frameVideo->pointed();
+    if (!at) return setPanel(pixelPanel, QString());
+    setPanel(pixelPanel, fromUtf8String(pixelText(at->x, at->y, {})));
+    if (!m_playback.playing() && m_shownFrame >= 0)
+        m_player.service().requestPixel(alias, m_shownFrame, at->x, at->y);
+}
+
+void fPreview::setPanel(int panel, const QString& text)
+{
+    m_panels[panel]->setText(text);
+    if (panel == playbackPanel || panel == pixelPanel) m_panels[panel]->setVisible(!text.isEmpty());
+}
+
+void fPreview::togglePlayback()
+{
+    if (m_playback.playing()) return stopPlayback();
+    const ClipInfo& info = m_player.clipInfo();
+    if (m_opening || !info.frameRate.known() || info.lengthInFrames < 2) return;
+    const int last = info.lengthInFrames - 1;
+    const int from = m_slider->Value();
+    m_play->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
+    m_play->setAccessibleName(QStringLiteral("Pause"));
+    setPanel(pixelPanel, QString());
+    m_playback.start(from >= last ? -1 : from, last, info.frameRate);
+    showFrameInformation(true);
+}
+
+void fPreview::stopPlayback()
+{
+    m_playback.stop();
+}
+
+void fPreview::playbackStopped()
+{
+    m_play->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    m_play->setAccessibleName(QStringLiteral("Play"));
+    setPanel(playbackPanel, QString());
+    if (m_shownFrame >= 0 && m_shownFrame <= m_slider->Max()) {
+        m_slider->setPolledValue(m_shownFrame);
+        showFramePanel(m_shownFrame);
+    }
+    showFrameInformation(true);
+}
+
+void fPreview::goToEntered()
+{
+    const ClipInfo& info = m_player.clipInfo();
+    const FrameEntry entry = parseFrameEntry(toUtf8String(m_goTo->text()), info.frameRate, info.lengthInFrames);
+    if (!entry.frame) {
+        QPalette red = m_goTo->palette();
+        red.setColor(QPalette::Base, QColor(0xff, 0xc8, 0xc8));
+        red.setColor(QPalette::Text, Qt::black);
+        m_goTo->setPalette(red);
+        m_goTo->setToolTip(fromUtf8String(entry.error));
+        return;
+    }
+    m_goTo->setPalette(QPalette());
+    m_goTo->setToolTip(QString());
+    MoveSliderTo(*entry.frame);
+    // The arrows step again from the new frame.
+    m_frameVideo->setFocus(Qt::OtherFocusReason);
+}
+
+void fPreview::setZoom(Zoom zoom)
+{
+    m_frameVideo->setZoom(zoom);
+    zoomShown();
+}
+
+void fPreview::zoomIn()
+{
+    if (const std::optional<int> level = zoomInFrom(m_frameVideo->placement().scale)) setZoom({false, *level});
+}
+
+void fPreview::zoomOut()
+{
+    if (const std::optional<int> level = zoomOutFrom(m_frameVideo->placement().scale)) setZoom({false, *level});
+}
+
+// The menu marks the zoom chosen and offers only the steps there are.
+void fPreview::zoomShown()
+{
+    const Zoom zoom = m_frameVideo->zoom();
+    m_zoomButton->setText(zoomCaption(zoom));
+    for (int i = 0; i < m_zoomLevels.size(); ++i) {
+        const bool chosen = i == 0 ? zoom.fit : !zoom.fit && zoom.percent == zoomLevels[i - 1];
+        m_zoomLevels[i]->setChecked(chosen);
+    }
+    const double scale = m_frameVideo->placement().scale;
+    m_zoomInAction->setEnabled(zoomInFrom(scale).has_value());
+    m_zoomOutAction->setEnabled(zoomOutFrom(scale).has_value());
+}
+
+void fPreview::toggleBookmark()
+{
+    if (m_player.clipInfo().lengthInFrames < 1) return;
+    const std::int32_t frame = m_slider->Value();
+    if (!m_bookmarks.erase(frame)) m_bookmarks.insert(frame);
+    setBookmarks(m_bookmarks);
+    emit bookmarksChanged(m_bookmarks);
+}
+
+void fPreview::jumpToBookmark(bool forward)
+{
+    const std::int32_t frame = m_slider->Value();
+    const std::optional<std::int32_t> to =
+        forward ? nextBookmark(m_bookmarks, frame) : previousBookmark(m_bookmarks, frame);
+    if (to && *to < m_player.clipInfo().lengthInFrames) MoveSliderTo(*to);
+}
+
+void fPreview::setBookmarks(const BookmarkSet& frames)
+{
+    m_bookmarks = frames;
+    m_slider->setTicks(std::vector<int>(frames.begin(), frames.end()));
+}
+
+void fPreview::saveFrame()
+{
+    stopPlayback();
+    const QImage image = m_frameVideo->image();
+    if (image.isNull() || m_shownFrame < 0) return;
+    const QString proposed = fromUtf8String(frameImagePath(toUtf8String(m_sourcePath), m_shownFrame));
+    const QString path = CFileDialog::chooseFile(this, CFileDialog::Mode::save, QStringLiteral("PNG pictures|*.png"),
+                                                 QStringLiteral("Save Frame"), QStringLiteral("png"), proposed);
+    if (path.isEmpty()) return;
+    if (QFileInfo::exists(path) &&
+        PromptService::current().question(QStringLiteral("Save Frame"),
+                                          path + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
+                                          false, PromptService::Answer::No) != PromptService::Answer::Yes)
+        return;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(QImage::Format_RGB888).save(&buffer, "PNG");
+    const std::string error = writeFileAtomically(toUtf8String(path), bytes.toStdString(), WriteMode::Save);
+    if (!error.empty()) showError(QStringLiteral("The frame could not be saved.\r\n") + fromUtf8String(error));
+}
+
+void fPreview::copyFrame()
+{
+    const QImage image = m_frameVideo->image();
+    if (!image.isNull()) QApplication::clipboard()->setImage(image.convertToFormat(QImage::Format_RGB888));
+}
+
+void fPreview::toggleProperties()
+{
+    if (!m_properties) {
+        m_properties = new ClipPropertiesPane(this);
+        // Beside the preview where the screen has room, else over its right edge.
+        const QRect frame = frameGeometry();
+        const QRect room = screen() ? screen()->availableGeometry() : QRect();
+        const int w = m_properties->width();
+        int x = frame.right() + 1;
+        if (room.isValid() && x + w > room.right() + 1)
+            x = frame.left() - w >= room.left() ? frame.left() - w : std::max(room.left(), room.right() + 1 - w);
+        m_properties->move(x, frame.top());
+    }
+    if (m_properties->isVisible()) return m_properties->hide();
+    if (const ClipFacts* facts = m_player.service().clipFacts(alias)) m_properties->showClip(*facts);
+    m_properties->show();
+    showFrameInformation(true);
+}
+
 void fPreview::showStop(bool shown)
 {
     m_stop->setVisible(shown);
@@ -367,23 +724,25 @@ void fPreview::showStop(bool shown)
 void fPreview::tick()
 {
     // A failed query (-1) or a position outside the clip leaves the display
-    // as it was; while the thumb is held the slider follows the hand only.
+    // as it was; while the thumb is held the slider follows the hand only,
+    // and while playing the frames on screen lead.
     const std::int32_t pos = m_player.getPosition(alias);
-    if (pos >= 0 && pos < m_player.clipInfo().lengthInFrames) {
+    if (!m_playback.playing() && pos >= 0 && pos < m_player.clipInfo().lengthInFrames) {
         m_slider->setPolledValue(pos);
         showFramePanel(pos);
     }
-    const int left = m_keys.poll(StepKeys::Left);
-    const int right = m_keys.poll(StepKeys::Right);
+    int presses[StepKeys::keyCount];
+    for (int k = 0; k < StepKeys::keyCount; ++k) presses[k] = m_keys.poll(static_cast<StepKeys::Key>(k));
     if (m_slider->isDragging()) return;
-    if (left) MoveSliderTo(std::int64_t(m_slider->Value()) - left);
-    if (right) MoveSliderTo(std::int64_t(m_slider->Value()) + right);
+    for (int k = 0; k < StepKeys::keyCount; ++k)
+        if (presses[k]) MoveSliderTo(std::int64_t(m_slider->Value()) + presses[k] * m_keys.step(static_cast<StepKeys::Key>(k)));
 }
 
 // A close while the script opens gives the open up; the window then closes
 // itself once the frame server's answer has been taken off the stack.
 void fPreview::closeEvent(QCloseEvent* event)
 {
+    stopPlayback();
     m_timer.stop();
     m_player.closeAllMovies();
     if (m_opening) {
@@ -402,28 +761,58 @@ bool fPreview::isOurWindow(const QObject* object) const
     return window == this || (m_companion && window == m_companion->window());
 }
 
-// Sees the keys of this window and of the main window only; arrows pressed
+// The arrows step in this window and in the main window, as they always
+// have; Shift and Ctrl with them, the page keys, Home and End are this
+// window's own. A text field of this window keeps every key for its typing.
+bool fPreview::handleKey(QObject* watched, QKeyEvent* key)
+{
+    const bool here = static_cast<const QWidget*>(watched)->window() == this;
+    const bool typing = here && qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    const bool press = key->type() == QEvent::KeyPress;
+    StepKeys::Key which;
+    StepKey step;
+    switch (key->key()) {
+    case Qt::Key_Left: which = StepKeys::Left, step = StepKey::left; break;
+    case Qt::Key_Right: which = StepKeys::Right, step = StepKey::right; break;
+    case Qt::Key_PageUp: which = StepKeys::PageUp, step = StepKey::pageUp; break;
+    case Qt::Key_PageDown: which = StepKeys::PageDown, step = StepKey::pageDown; break;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (!here || typing) return false;
+        if (press && !key->isAutoRepeat())
+            MoveSliderTo(key->key() == Qt::Key_Home ? 0 : std::int64_t(m_player.clipInfo().lengthInFrames) - 1);
+        return true;
+    default: return false;
+    }
+    if (!here && which != StepKeys::Left && which != StepKeys::Right) return false;
+    // A release always counts: a key must not stay down because the focus
+    // went to a text field meanwhile.
+    if (!press) {
+        m_keys.release(which, key->isAutoRepeat());
+        return here && !typing;
+    }
+    if (typing) return false;
+    const Qt::KeyboardModifiers mods = key->modifiers();
+    const std::int64_t frames =
+        here ? frameStepFor(step, mods & Qt::ShiftModifier, mods & Qt::ControlModifier, m_player.clipInfo().frameRate)
+                   .frames
+             : 0;
+    m_keys.press(which, key->isAutoRepeat(), frames);
+    return here;
+}
+
+// Sees the keys of this window and of the main window only; keys that step
 // in this window are the preview's and go no further.
 bool fPreview::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        if (!isOurWindow(watched)) break;
-        const auto* key = static_cast<QKeyEvent*>(event);
-        StepKeys::Key which;
-        if (key->key() == Qt::Key_Left)
-            which = StepKeys::Left;
-        else if (key->key() == Qt::Key_Right)
-            which = StepKeys::Right;
-        else
-            break;
-        if (event->type() == QEvent::KeyPress)
-            m_keys.press(which, key->isAutoRepeat());
-        else
-            m_keys.release(which, key->isAutoRepeat());
-        return static_cast<const QWidget*>(watched)->window() == this;
-    }
+    case QEvent::KeyRelease:
+        if (isOurWindow(watched) && handleKey(watched, static_cast<QKeyEvent*>(event))) return true;
+        break;
+    case QEvent::Resize:
+        if (watched == m_client) placeControls(m_client->size());
+        break;
     case QEvent::ApplicationDeactivate: m_keys.forgetAll(); break;
     case QEvent::ApplicationStateChange:
         if (static_cast<QApplicationStateChangeEvent*>(event)->applicationState() != Qt::ApplicationActive)

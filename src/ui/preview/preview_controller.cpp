@@ -11,13 +11,14 @@
 #include "ui/winsvc/prompt_service.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace cw {
 
 PreviewController::PreviewController(CodeSense& editor, Settings& settings, QWidget& window,
-                                     std::function<QString()> documentName)
-    : m_editor(editor), m_settings(settings), m_window(window), m_documentName(std::move(documentName))
+                                     std::function<QString()> documentPath)
+    : m_editor(editor), m_settings(settings), m_window(window), m_documentPath(std::move(documentPath))
 {
 }
 
@@ -32,14 +33,23 @@ fPreview* PreviewController::preview() const
     return m_preview && !m_preview->isUnloaded() ? m_preview.data() : nullptr;
 }
 
-void PreviewController::attachMenu(QAction* externalPreview)
+void PreviewController::attachMenu(QAction* externalPreview, QAction* keepFrame)
 {
     m_externalPreview = externalPreview;
+    m_keepFrame = keepFrame;
+    m_keepFrame->setCheckable(true);
+    // Only the user's own choice is stored, never the state read at start-up.
+    connect(m_keepFrame, &QAction::triggered, this, [this](bool on) {
+        if (fPreview* open = preview()) open->setKeepFrameOnReload(on);
+        const std::string error = m_settings.writeKeepFrameOnReload(on);
+        if (!error.empty()) showError(fromUtf8String(error));
+    });
 }
 
-void PreviewController::readExternalPlayer()
+void PreviewController::readSettings()
 {
     m_externalPlayer = fromUtf8String(m_settings.externalPlayer());
+    m_keepFrame->setChecked(m_settings.keepFrameOnReload());
 }
 
 void PreviewController::chooseTempFolder()
@@ -73,26 +83,76 @@ QString PreviewController::writePreviewScript()
     return path;
 }
 
+fPreview& PreviewController::previewWindow()
+{
+    if (fPreview* open = preview()) return *open;
+    m_preview = new fPreview(m_player, [this] { return writePreviewScript(); }, &m_window);
+    connect(m_preview, &fPreview::opened, this, [this] {
+        if (m_previewingScript) m_editor.clearErrorMark();
+    });
+    connect(m_preview, &fPreview::openFailed, this, &PreviewController::reportOpenFailure);
+    connect(m_preview, &fPreview::bookmarksChanged, this,
+            [this](const BookmarkSet& frames) { storeBookmarks(m_preview->sourcePath(), frames); });
+    return *m_preview;
+}
+
+void PreviewController::preview(std::function<QString()> open, const QString& path, bool script)
+{
+    fPreview& w = previewWindow();
+    // A clip still opening is not opened again over itself.
+    if (w.isOpening()) return;
+    m_previewingScript = script;
+    auto known = m_bookmarks.find(path);
+    if (known == m_bookmarks.end())
+        known = m_bookmarks.emplace(path, path.isEmpty() ? BookmarkSet() : m_settings.bookmarks(toUtf8String(path)))
+                    .first;
+    w.setSource(std::move(open), path);
+    w.setBookmarks(known->second);
+    w.setKeepFrameOnReload(m_keepFrame && m_keepFrame->isChecked());
+    const bool shown = w.isVisible();
+    if (w.startPreview() && !shown) w.show();
+}
+
 void PreviewController::internalPreview()
 {
-    if (fPreview* open = preview()) {
-        // A script still opening is not run again over itself.
-        if (!open->isOpening()) open->startPreview();
-        return;
-    }
-    m_preview = new fPreview(m_player, [this] { return writePreviewScript(); }, &m_window);
-    connect(m_preview, &fPreview::opened, &m_editor, &CodeSense::clearErrorMark);
-    connect(m_preview, &fPreview::openFailed, this, &PreviewController::reportOpenFailure);
-    if (m_preview->startPreview()) m_preview->show();
+    preview([this] { return writePreviewScript(); }, m_documentPath(), true);
+}
+
+void PreviewController::previewMediaFile()
+{
+    const QString chosen = CFileDialog::chooseFile(
+        &m_window, CFileDialog::Mode::open,
+        QStringLiteral("Video files|*.mkv;*.mp4;*.m4v;*.mov;*.avi;*.webm;*.mpg;*.mpeg;*.m2ts;*.mts;*.ts;*.vob;"
+                       "*.wmv;*.flv;*.ogv;*.y4m;*.3gp;*.mxf;*.dv|All files|*.*"),
+        QStringLiteral("Preview Media File"));
+    if (!chosen.isEmpty()) previewMediaFile(chosen);
+}
+
+void PreviewController::previewMediaFile(const QString& path)
+{
+    preview([path] { return path; }, path, false);
+}
+
+// Kept for the session; stored for a script that has a file.
+void PreviewController::storeBookmarks(const QString& path, const BookmarkSet& frames)
+{
+    m_bookmarks[path] = frames;
+    if (path.isEmpty()) return;
+    const std::string error = m_settings.writeBookmarks(toUtf8String(path), frames);
+    if (!error.empty()) showError(fromUtf8String(error));
 }
 
 void PreviewController::reportOpenFailure(const QString& message)
 {
+    // FFmpeg's message names the media file already.
+    if (!m_previewingScript) return showError(message);
     const std::string text = toUtf8String(message);
     const std::string script = toUtf8String(previewScriptPath());
     if (const std::optional<ScriptErrorLocation> at = findErrorLocation(text, script))
         m_editor.markErrorAt(at->line - 1, at->column.value_or(1) - 1);
-    showError(fromUtf8String(nameScriptInMessage(text, script, toUtf8String(m_documentName()))));
+    const QString path = m_documentPath();
+    const QString name = path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path).fileName();
+    showError(fromUtf8String(nameScriptInMessage(text, script, toUtf8String(name))));
 }
 
 void PreviewController::externalPreview()

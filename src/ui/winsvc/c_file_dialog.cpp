@@ -88,7 +88,7 @@ QStringList CFileDialog::nameFilters(const QString& mask)
 }
 
 QString CFileDialog::chooseFile(QWidget* owner, Mode mode, const QString& mask, const QString& title,
-                               const QString& extension)
+                               const QString& extension, const QString& initialPath)
 {
     CFileDialog dialog;
     dialog.setDialogMode(static_cast<int>(mode));
@@ -97,6 +97,11 @@ QString CFileDialog::chooseFile(QWidget* owner, Mode mode, const QString& mask, 
     dialog.Mask = mask;
     dialog.title = title;
     dialog.Extension = extension;
+    if (!initialPath.isEmpty()) {
+        const QFileInfo initial(initialPath);
+        if (initialPath.contains(QLatin1Char('/'))) dialog.path = initial.path();
+        dialog.setFilename(initial.fileName());
+    }
     return dialog.filenameText();
 }
 

@@ -73,11 +73,12 @@ public:
     QString filenameText() { return filename().toString(); }
 
     // The program's own dialogs: explorer style, existing files in open mode,
-    // no overwrite question (callers ask themselves). The path, or "" on cancel.
+    // no overwrite question (callers ask themselves). initialPath proposes a
+    // folder and a name. The path, or "" on cancel.
     static constexpr int programFlags = 528388;
     enum class Mode { open = 1, save = 2 };
     static QString chooseFile(QWidget* owner, Mode mode, const QString& mask, const QString& title,
-                              const QString& extension = {});
+                              const QString& extension = {}, const QString& initialPath = {});
 
     static QString GetFileTitle(const QString& filename);
     // "desc|pattern|..." as Qt name filters; "*.*" becomes "*" and letters

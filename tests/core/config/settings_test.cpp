@@ -87,3 +87,44 @@ TEST(Settings, OnCloseWritesTheClosingValuesSortedAndReportsAFailure)
 
 } // namespace
 } // namespace cw
+
+namespace cw {
+namespace {
+
+// A script's bookmarks live under a hash of its path, only while it has any;
+// the reload choice and the source filter read back with their defaults.
+TEST(Settings, PreviewChoicesRoundTripAndEmptyBookmarksLeaveNoLine)
+{
+    test::TempDir dir;
+    const std::string file = dir.write("conf.properties", "#configuration\r\n");
+    Settings settings(dir.path(), file);
+    settings.read();
+    EXPECT_FALSE(settings.keepFrameOnReload());
+    EXPECT_EQ(settings.sourceFilter(), "FFVideoSource");
+    EXPECT_EQ(settings.bookmarks("/s/a.avs"), BookmarkSet{});
+    EXPECT_EQ(settings.writeBookmarks("/s/a.avs", {}), "");
+    EXPECT_EQ(dir.read("conf.properties"), "#configuration\r\n");
+
+    EXPECT_EQ(settings.writeBookmarks("/s/a.avs", {300, 12, 40}), "");
+    EXPECT_EQ(settings.writeBookmarks("/s/b c.avs", {0}), "");
+    EXPECT_EQ(settings.writeKeepFrameOnReload(true), "");
+    dir.write("conf.properties", dir.read("conf.properties") + "source.filter=LWLibavVideoSource\r\n" +
+                                     bookmarksKey("/s/bad.avs") + "=x,,7,-3,\r\n");
+    Settings again(dir.path(), file);
+    again.read();
+    EXPECT_EQ(again.bookmarks("/s/a.avs"), (BookmarkSet{12, 40, 300}));
+    EXPECT_EQ(again.bookmarks("/s/b c.avs"), BookmarkSet{0});
+    EXPECT_EQ(again.bookmarks("/s/bad.avs"), BookmarkSet{7});
+    EXPECT_EQ(again.bookmarks("/s/A.avs"), BookmarkSet{});
+    EXPECT_TRUE(again.keepFrameOnReload());
+    EXPECT_EQ(again.sourceFilter(), "LWLibavVideoSource");
+    EXPECT_NE(dir.read("conf.properties").find(bookmarksKey("/s/a.avs") + "=12,40,300\r\n"), std::string::npos);
+
+    EXPECT_EQ(again.writeBookmarks("/s/a.avs", {}), "");
+    EXPECT_EQ(dir.read("conf.properties").find(bookmarksKey("/s/a.avs")), std::string::npos);
+    EXPECT_EQ(bookmarksKey("/s/a.avs"), bookmarksKey("/s/a.avs"));
+    EXPECT_EQ(bookmarksKey("/s/a.avs").size(), std::string("preview.bookmarks.").size() + 16);
+}
+
+} // namespace
+} // namespace cw

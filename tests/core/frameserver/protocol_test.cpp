@@ -28,7 +28,9 @@ std::vector<fsp::Message> everyKind()
                                {"/usr/lib/avisynth/", ""},
                                {{"Trim", "ci[end]i[pad]b[cache]b"}, {"Hidden", "", false}},
                                {}}},
-            fsp::FunctionsFailed{"AviSynth+ could not load its autoload plugins: x"}};
+            fsp::FunctionsFailed{"AviSynth+ could not load its autoload plugins: x"},
+            fsp::Pixel{3, -1, 1079},
+            fsp::PixelValue{3, 0, 5, {{"Y", "235"}, {"U", "0.5019608"}, {"", ""}}}};
 }
 
 TEST(FrameServerProtocol, EveryMessageRoundTripsAloneAndInAStreamCutAnywhere)

@@ -64,6 +64,31 @@ TEST(PreviewLayout, ClampFrameHoldsStepsWithinTheClip)
     for (const Row& r : rows) EXPECT_EQ(clampFrame(r.pos, r.length), r.frame) << r.pos << " of " << r.length;
 }
 
+TEST(PreviewLayout, AResizedWindowGivesTheVideoTheDifferenceAndKeepsTheRowsAtTheEdges)
+{
+    const PreviewLayout designed = previewLayout(640, 480);
+    EXPECT_EQ(designed.toolRow.top, std::max(designed.slider.top + designed.slider.height,
+                                             designed.okButton.top + designed.okButton.height) + 4);
+    EXPECT_EQ(designed.rowsBottom, designed.toolRow.top + designed.toolRow.height + 4);
+    EXPECT_EQ(arrangedFor(designed, designed.clientWidth, designed.rowsBottom).slider, designed.slider);
+
+    const PreviewLayout wider = arrangedFor(designed, designed.clientWidth + 100, designed.rowsBottom + 50);
+    EXPECT_EQ(wider.frameVideo, (PixelRect{5, 5, 740, 530}));
+    EXPECT_EQ(wider.slider.width, designed.slider.width + 100);
+    EXPECT_EQ(wider.slider.top, designed.slider.top + 50);
+    EXPECT_EQ(wider.okButton.left, designed.okButton.left + 100);
+    EXPECT_EQ(wider.toolRow.top, designed.toolRow.top + 50);
+
+    // Never smaller than a visible video area and slider.
+    const PixelRect least = minimumClientArea(designed);
+    const PreviewLayout tiny = arrangedFor(designed, 10, 10);
+    EXPECT_EQ(tiny.frameVideo.height, 16);
+    EXPECT_GE(tiny.frameVideo.width, 16);
+    EXPECT_GE(tiny.slider.width, 40);
+    EXPECT_EQ(tiny.clientWidth, least.width);
+    EXPECT_EQ(tiny.rowsBottom, least.height);
+}
+
 TEST(StepKeys, AHeldKeyStepsOnceAPollEveryTapCountsAndFocusLossForgets)
 {
     StepKeys keys;
@@ -72,6 +97,15 @@ TEST(StepKeys, AHeldKeyStepsOnceAPollEveryTapCountsAndFocusLossForgets)
     keys.press(StepKeys::Right, false);
     EXPECT_EQ(keys.poll(StepKeys::Right), 1);
     EXPECT_EQ(keys.poll(StepKeys::Right), 1);
+    EXPECT_EQ(keys.step(StepKeys::Right), 1);
+    // The step a press chose holds while the key repeats.
+    keys.press(StepKeys::Right, false, 30);
+    keys.press(StepKeys::Right, true);
+    EXPECT_EQ(keys.step(StepKeys::Right), 30);
+    keys.press(StepKeys::Right, false);
+    EXPECT_EQ(keys.step(StepKeys::Right), 1);
+    EXPECT_EQ(keys.step(StepKeys::PageUp), -10);
+    keys.poll(StepKeys::Right);
     // The keyboard's repeat arrives as release and press pairs: still one a poll.
     keys.release(StepKeys::Right, true);
     keys.press(StepKeys::Right, true);

@@ -137,8 +137,9 @@ const std::vector<std::pair<QString, QStringList>> expectedBar = {
       "mnuHideUnCategorizedFilters|Hide Uncategorized Filters|"}},
     {"mnuDefinitions|Definitions", {"mnuDefKey|DEF|", "sep13|-|", "mnuReadFunctions|Read Functions from AviSynth+|"}},
     {"mnuPreview|Preview",
-     {"mnuInternalPreview|Internal Preview|F5", "mnuExternalPreview|External Preview|F6", "sep5|-|",
-      "mnuChooseExternalPlayer|Set External Player...|"}},
+     {"mnuInternalPreview|Internal Preview|F5", "mnuExternalPreview|External Preview|F6",
+      "mnuPreviewMediaFile|Preview Media File...|", "sep5|-|", "mnuChooseExternalPlayer|Set External Player...|",
+      "mnuKeepFrameOnReload|Keep Frame on Reload|"}},
     {"mnuHelp|Help", {"mnuHelpWebSite|Web site|", "mnuHelpAbout|About|"}},
 };
 

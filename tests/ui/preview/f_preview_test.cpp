@@ -6,12 +6,17 @@
 #include "support/ui_fixtures.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -296,6 +301,211 @@ TEST(Preview, AScriptThatHangsWhileOpeningCanBeStopped)
     EXPECT_EQ(p.open(), nullptr);
     EXPECT_TRUE(shownWhileOpening);
     EXPECT_EQ(p.failures, QStringList{"The frame server was stopped while opening the script."});
+}
+
+} // namespace
+} // namespace cw
+
+namespace cw {
+namespace {
+
+QLabel* panel(fPreview* preview, int n)
+{
+    return preview->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(n));
+}
+
+// Keys typed into the go-to field stay there: nothing steps until Enter,
+// and an entry that names no frame turns red and moves nothing.
+TEST(PreviewWorkbench, TheGoToFieldTakesItsOwnKeysAndEnterJumps)
+{
+    PreviewFixture p("#fake 64 48 25 1 100");
+    fPreview* preview = p.open();
+    ASSERT_NE(preview, nullptr);
+    QApplication::setActiveWindow(preview);
+    QTest::keyClick(preview, Qt::Key_G, Qt::ControlModifier);
+    QLineEdit* field = preview->goToField();
+    ASSERT_EQ(QApplication::focusWidget(), field);
+    EXPECT_EQ(field->accessibleName(), "Go to frame");
+
+    QTest::keyClicks(field, "2.5");
+    for (Qt::Key k : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End, Qt::Key_PageDown})
+        QTest::keyClick(field, k);
+    preview->tick();
+    EXPECT_EQ(p.sliderValue(), 0);
+    EXPECT_EQ(field->text(), "2.5");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(p.sliderValue(), 62); // 2.5 s at 25 fps
+    EXPECT_EQ(p.frameShown(), 62);
+
+    field->setFocus();
+    field->setText("1:61");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(p.sliderValue(), 62);
+    EXPECT_EQ(field->palette().color(QPalette::Base), QColor(0xff, 0xc8, 0xc8));
+    EXPECT_FALSE(field->toolTip().isEmpty());
+    QTest::keyClicks(field, "x");
+    EXPECT_EQ(field->palette().color(QPalette::Base), QPalette().color(QPalette::Base));
+
+    // Back on the frame, the preview's own keys step.
+    preview->frameVideo()->setFocus();
+    QTest::keyClick(preview->frameVideo(), Qt::Key_End);
+    EXPECT_EQ(p.sliderValue(), 99);
+    QTest::keyClick(preview->frameVideo(), Qt::Key_Left, Qt::ShiftModifier);
+    preview->tick();
+    EXPECT_EQ(p.sliderValue(), 74);
+    QTest::keyClick(preview->frameVideo(), Qt::Key_PageUp);
+    preview->tick();
+    EXPECT_EQ(p.sliderValue(), 64);
+}
+
+TEST(PreviewWorkbench, TheZoomMenuMarksTheZoomAndOffersOnlyTheStepsThereAre)
+{
+    PreviewFixture p("#fake 64 48 25 1 10");
+    fPreview* preview = p.open();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(p.frameShown(), 0);
+    const auto command = [&](const char* name) { return preview->findChild<QAction*>(name); };
+    const auto checked = [&] {
+        for (QAction* a : preview->zoomButton()->menu()->actions())
+            if (a->isChecked()) return a->objectName();
+        return QString();
+    };
+    EXPECT_EQ(checked(), "cmdZoomFit");
+    EXPECT_EQ(preview->zoomButton()->text(), "Fit");
+    EXPECT_EQ(command("cmdZoom100")->shortcut(), QKeySequence("Ctrl+1"));
+    EXPECT_EQ(command("cmdZoomFit")->shortcut(), QKeySequence("Ctrl+0"));
+
+    command("cmdZoomIn")->trigger(); // from fit at 100%
+    EXPECT_EQ(checked(), "cmdZoom200");
+    command("cmdZoomIn")->trigger();
+    EXPECT_EQ(checked(), "cmdZoom400");
+    EXPECT_FALSE(command("cmdZoomIn")->isEnabled());
+    EXPECT_TRUE(command("cmdZoomOut")->isEnabled());
+    EXPECT_EQ(preview->zoomButton()->text(), "400%");
+    for (int i = 0; i < 3; ++i) command("cmdZoomOut")->trigger();
+    EXPECT_EQ(checked(), "cmdZoom50");
+    EXPECT_FALSE(command("cmdZoomOut")->isEnabled());
+    command("cmdZoomFit")->trigger();
+    EXPECT_EQ(checked(), "cmdZoomFit");
+
+    // The pixel under the pointer, at 400%, from the frame server (the
+    // stand-in paints R = column, G = row, B = frame).
+    preview->setZoom({false, 400});
+    FrameView* view = preview->frameVideo();
+    const ZoomGeometry g = view->placement();
+    const double ratio = view->viewport()->devicePixelRatioF();
+    const QPoint at(static_cast<int>((g.left + 4 * 30 + 2) / ratio), static_cast<int>((g.top + 4 * 20 + 2) / ratio));
+    QTest::mouseMove(view->viewport(), at);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel(preview, 6)->text() == "30, 20: R 30 G 20 B 0"; }, 5000))
+        << panel(preview, 6)->text().toStdString();
+}
+
+TEST(PreviewWorkbench, PlaybackRunsAtTheClipsRateStopsAtTheEndAndAStepStopsIt)
+{
+    PreviewFixture p("#fake 64 48 50 1 25"); // half a second
+    fPreview* preview = p.open();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(p.frameShown(), 0);
+    QElapsedTimer clock;
+    std::vector<std::pair<int, qint64>> seen;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] { seen.emplace_back(preview->shownFrame(), clock.elapsed()); });
+    clock.start();
+    preview->togglePlayback();
+    sampler.start(5);
+    EXPECT_TRUE(preview->isPlaying());
+    EXPECT_TRUE(panel(preview, 5)->text().startsWith("playing"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !preview->isPlaying(); }, 5000));
+    const qint64 took = clock.elapsed();
+    EXPECT_EQ(preview->shownFrame(), 24);
+    EXPECT_EQ(p.sliderValue(), 24);
+    EXPECT_GE(took, 470); // 24 frames of 20 ms
+    EXPECT_LT(took, 1500);
+    // Never ahead of the clock.
+    for (const auto& [frame, at] : seen) EXPECT_LE(frame, at / 20 + 1) << frame << " at " << at << " ms";
+    EXPECT_TRUE(panel(preview, 5)->text().isEmpty());
+
+    // From the last frame it starts over; a step stops it.
+    preview->togglePlayback();
+    EXPECT_TRUE(preview->isPlaying());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return preview->shownFrame() >= 3 && preview->shownFrame() < 24; }, 5000))
+        << preview->shownFrame() << " " << preview->isPlaying();
+    p.button("cmdNextFrame")->click();
+    EXPECT_FALSE(preview->isPlaying());
+    const int stepped = p.sliderValue();
+    QTest::qWait(100);
+    EXPECT_EQ(p.sliderValue(), stepped);
+}
+
+// F5 keeps the frame when asked to, held within a shorter clip.
+TEST(PreviewWorkbench, AReloadKeepsTheFrameWhenAskedAndBookmarksTickTheSlider)
+{
+    PreviewFixture p("#fake 64 48 25 1 10");
+    fPreview* preview = p.open();
+    ASSERT_NE(preview, nullptr);
+    preview->setKeepFrameOnReload(true);
+    preview->MoveSliderTo(7);
+    EXPECT_EQ(p.frameShown(), 7);
+    ASSERT_EQ(p.open(), preview);
+    EXPECT_EQ(p.sliderValue(), 7);
+    EXPECT_EQ(p.frameShown(), 7);
+    p.script = "#fake 64 48 25 1 5";
+    ASSERT_EQ(p.open(), preview);
+    EXPECT_EQ(p.frameShown(), 4);
+
+    BookmarkSet changed;
+    QObject::connect(preview, &fPreview::bookmarksChanged, [&](const BookmarkSet& b) { changed = b; });
+    preview->toggleBookmark();
+    preview->MoveSliderTo(1);
+    preview->toggleBookmark();
+    EXPECT_EQ(changed, (BookmarkSet{1, 4}));
+    EXPECT_EQ(preview->slider()->ticks(), (std::vector<int>{1, 4}));
+    preview->jumpToBookmark(true);
+    preview->jumpToBookmark(true);
+    EXPECT_EQ(p.sliderValue(), 4);
+    preview->jumpToBookmark(false);
+    preview->toggleBookmark();
+    EXPECT_EQ(changed, BookmarkSet{4});
+}
+
+} // namespace
+} // namespace cw
+
+namespace cw {
+namespace {
+
+// The frame as the clip has it, where the user chooses, beside the script by
+// default; a file there already is replaced only when the user says so.
+TEST(PreviewWorkbench, SaveFrameWritesTheShownFrameAsPngAndCtrlCCopiesIt)
+{
+    PreviewFixture p("#fake 64 48 25 1 10");
+    test::ScriptedFileDialogs dialogs;
+    fPreview* preview = p.open();
+    ASSERT_NE(preview, nullptr);
+    preview->setSource([&p] { return p.writeScript(); }, QString::fromStdString(p.temp.file("clip.avs")));
+    preview->MoveSliderTo(6);
+    EXPECT_EQ(p.frameShown(), 6);
+
+    const QString saved = QString::fromStdString(p.temp.file("clip-6.png"));
+    dialogs.choices.push_back({saved});
+    preview->saveFrame();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_TRUE(dialogs.requests[0].save);
+    EXPECT_EQ(dialogs.requests[0].initialName, "clip-6.png");
+    EXPECT_EQ(dialogs.requests[0].directory, QString::fromStdString(p.temp.path()));
+    QImage png(saved);
+    ASSERT_EQ(png.size(), QSize(64, 48));
+    EXPECT_EQ(png.pixelColor(10, 20), QColor(10, 20, 6));
+
+    // Asked, and answered No: the file stays as it was.
+    p.temp.write("clip-6.png", "kept");
+    dialogs.choices.push_back({saved});
+    preview->saveFrame();
+    EXPECT_EQ(p.temp.read("clip-6.png"), "kept");
+    EXPECT_EQ(p.prompts.shown.back().title, "Save Frame");
+
+    preview->copyFrame();
+    EXPECT_EQ(QApplication::clipboard()->image().pixelColor(10, 20), QColor(10, 20, 6));
 }
 
 } // namespace

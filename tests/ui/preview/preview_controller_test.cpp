@@ -2,12 +2,14 @@
 
 #include "core/config/settings.h"
 #include "ui/editor/code_sense.h"
+#include "ui/preview/f_preview.h"
 
 #include "support/ui_fixtures.h"
 
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -35,8 +37,8 @@ struct Controller {
     {
         if (!settingsText.empty()) home.write("conf.properties", settingsText);
         settings.read();
-        controller.attachMenu(&externalPreview);
-        controller.readExternalPlayer();
+        controller.attachMenu(&externalPreview, &keepFrame);
+        controller.readSettings();
         controller.applyExternalPreviewRule();
     }
 
@@ -47,7 +49,8 @@ struct Controller {
     QWidget window;
     CodeSense editor;
     QAction externalPreview;
-    PreviewController controller{editor, settings, window, [] { return QStringLiteral("clip.avs"); }};
+    QAction keepFrame;
+    PreviewController controller{editor, settings, window, [] { return QStringLiteral("/scripts/clip.avs"); }};
 };
 
 TEST(ExternalPreview, EnabledExactlyWhenThePlayerFileExistsAndAChoiceIsStoredAtOnce)
@@ -104,6 +107,57 @@ TEST(ExternalPreview, F6HandsTheUtf8ScriptToThePlayerAsOneArgumentAndAFailedStar
     ASSERT_EQ(c.prompts.shown.size(), 1u);
     EXPECT_EQ(c.prompts.shown[0].title, "#error");
     EXPECT_TRUE(c.prompts.shown[0].text.contains(QString::fromStdString(text)));
+}
+
+} // namespace
+} // namespace cw
+
+namespace cw {
+namespace {
+
+// A raw 16x16 4:2:0 video of three frames whose luma is 50, 60 and 70.
+std::string writeY4m(test::TempDir& dir)
+{
+    std::string bytes = "YUV4MPEG2 W16 H16 F25:1 Ip A1:1 C420jpeg\n";
+    for (int n = 0; n < 3; ++n) {
+        bytes += "FRAME\n";
+        bytes += std::string(256, static_cast<char>(50 + 10 * n)) + std::string(64, '\x50') + std::string(64, '\xa0');
+    }
+    return dir.write("clip one.y4m", bytes);
+}
+
+// A media file opens in the same window; its bookmarks belong to it and
+// reach the settings at once, and the reload choice only when made.
+TEST(InternalPreview, AMediaFileOpensWithItsOwnBookmarksAndTheReloadChoiceIsStoredWhenMade)
+{
+    test::TempDir videos;
+    const QString clip = QString::fromStdString(writeY4m(videos));
+    Controller c("#configuration\r\n");
+    c.controller.player().service().setFrameServerProgram(CLIPWRIGHT_FRAMESERVER);
+    EXPECT_FALSE(c.keepFrame.isChecked());
+    EXPECT_TRUE(c.keepFrame.isCheckable());
+
+    c.dialogs.choices.push_back({clip});
+    c.controller.previewMediaFile();
+    fPreview* preview = c.controller.preview();
+    ASSERT_NE(preview, nullptr) << c.prompts.lines().toStdString();
+    EXPECT_EQ(preview->findChild<QLabel*>("StatusPanel1")->text(), "16x16 @ 25.000 fps");
+    EXPECT_EQ(preview->sourcePath(), clip);
+    preview->MoveSliderTo(2);
+    preview->toggleBookmark();
+    const std::string key = bookmarksKey(clip.toStdString());
+    EXPECT_NE(c.home.read("conf.properties").find(key + "=2\r\n"), std::string::npos);
+
+    c.keepFrame.trigger();
+    EXPECT_NE(c.home.read("conf.properties").find("preview.keep.frame=true"), std::string::npos);
+
+    // A fresh run finds them again.
+    Controller again(c.home.read("conf.properties"));
+    EXPECT_TRUE(again.keepFrame.isChecked());
+    again.controller.player().service().setFrameServerProgram(CLIPWRIGHT_FRAMESERVER);
+    again.controller.previewMediaFile(clip);
+    ASSERT_NE(again.controller.preview(), nullptr);
+    EXPECT_EQ(again.controller.preview()->bookmarks(), BookmarkSet{2});
 }
 
 } // namespace
