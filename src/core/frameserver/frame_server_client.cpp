@@ -130,7 +130,8 @@ void FrameServerClient::send(const fsp::Message& message, Expected expected)
     }
 }
 
-void FrameServerClient::open(const std::string& path, SourceKind kind)
+// Nothing of the last clip is answered or asked for any more.
+void FrameServerClient::forgetClip()
 {
     ++m_generation;
     m_clip.reset();
@@ -138,6 +139,11 @@ void FrameServerClient::open(const std::string& path, SourceKind kind)
     m_pendingFrame.reset();
     m_pendingPixel.reset();
     m_shownSlot = -1;
+}
+
+void FrameServerClient::open(const std::string& path, SourceKind kind)
+{
+    forgetClip();
     // A server still busy with the last clip could keep the new one waiting
     // for as long as its frame takes: a new server is quicker.
     if (busy()) endChild();
@@ -191,12 +197,7 @@ void FrameServerClient::sendPendingPixel()
 
 void FrameServerClient::close()
 {
-    ++m_generation;
-    m_clip.reset();
-    m_opening = false;
-    m_pendingFrame.reset();
-    m_pendingPixel.reset();
-    m_shownSlot = -1;
+    forgetClip();
     if (running()) send(fsp::Close{}, {kClose, m_generation});
 }
 

@@ -134,6 +134,7 @@ private:
     // request: the one the failure to start answers.
     bool ensureStarted(std::size_t request);
     void send(const fsp::Message& message, Expected expected);
+    void forgetClip();
     void sendPendingFrame();
     void sendPendingPixel();
     void defer(std::function<void()> deliver);
