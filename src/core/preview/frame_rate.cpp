@@ -6,16 +6,21 @@
 #include <limits>
 
 namespace cw {
+namespace {
+// frame x 1000 x denominator outgrows 64 bits long before the quotient
+// does; GCC and Clang both have this type.
+__extension__ typedef unsigned __int128 Wide;
+} // namespace
 
 std::int64_t FrameRate::millisecondsAt(std::int64_t frame) const
 {
     if (!known() || frame < 1) return 0;
-    const unsigned __int128 scaled = static_cast<unsigned __int128>(frame) * 1000u * denominator;
-    const unsigned __int128 whole = scaled / numerator;
-    const unsigned __int128 rest = scaled % numerator;
+    const Wide scaled = static_cast<Wide>(frame) * 1000u * denominator;
+    const Wide whole = scaled / numerator;
+    const Wide rest = scaled % numerator;
     const bool up = 2 * rest > numerator || (2 * rest == numerator && (whole & 1));
-    const unsigned __int128 rounded = whole + (up ? 1 : 0);
-    constexpr auto largest = static_cast<unsigned __int128>(std::numeric_limits<std::int64_t>::max());
+    const Wide rounded = whole + (up ? 1 : 0);
+    constexpr auto largest = static_cast<Wide>(std::numeric_limits<std::int64_t>::max());
     return static_cast<std::int64_t>(std::min(rounded, largest));
 }
 
