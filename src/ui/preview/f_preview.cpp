@@ -7,29 +7,25 @@
 #include "ui/base/qt_strings.h"
 #include "ui/controls/cpv_slider.h"
 #include "ui/preview/clip_properties_pane.h"
+#include "ui/preview/preview_status_bar.h"
+#include "ui/preview/preview_tool_row.h"
 #include "ui/winsvc/c_file_dialog.h"
 #include "ui/winsvc/prompt_service.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSocketNotifier>
-#include <QStatusBar>
 #include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -45,7 +41,6 @@ constexpr int slowFrameMs = 150;
 constexpr int verySlowFrameMs = 10000;
 // While playing, the rate and the Properties pane change this often at most.
 constexpr int playingInformationMs = 250;
-enum Panel { sizePanel, ratioPanel, framePanel, durationPanel, playbackPanel, pixelPanel };
 
 // Handles are numbers of our own: a frame meant for a closed window can
 // never reach a later one.
@@ -53,11 +48,6 @@ std::intptr_t nextFrameHandle()
 {
     static std::intptr_t next = 1;
     return next++;
-}
-
-QString zoomCaption(Zoom zoom)
-{
-    return zoom.fit ? QStringLiteral("Fit") : QStringLiteral("%1%").arg(zoom.percent);
 }
 
 } // namespace
@@ -85,38 +75,15 @@ fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QW
     m_client = new QWidget(this);
     m_client->installEventFilter(this);
     outer->addWidget(m_client, 1);
-    auto* statusBar = new QStatusBar(this);
-    statusBar->setObjectName(QStringLiteral("m_statusbar"));
-    statusBar->setSizeGripEnabled(false);
-    outer->addWidget(statusBar);
-    const char* roles[6] = {"Video size and frame rate", "Aspect ratio", "Current frame", "Duration", "Playback",
-                            "Pixel under the pointer"};
-    for (int i = 0; i < 6; ++i) {
-        m_panels[i] = new QLabel(statusBar);
-        m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
-        m_panels[i]->setAccessibleDescription(QString::fromUtf8(roles[i]));
-        m_panels[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        statusBar->addWidget(m_panels[i], i == playbackPanel || i == pixelPanel ? 1 : 0);
-        if (i == framePanel) {
-            m_stop = new QPushButton(QStringLiteral("Stop"), statusBar);
-            m_stop->setObjectName(QStringLiteral("cmdStop"));
-            m_stop->setToolTip(QStringLiteral("Stop the frame server"));
-            m_stop->hide();
-            statusBar->addWidget(m_stop);
-        }
-    }
-    // The panels of the workbench show only while they have something to
-    // say, and never widen the window.
-    for (int i : {playbackPanel, pixelPanel}) {
-        m_panels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        m_panels[i]->hide();
-    }
+    m_status = new PreviewStatusBar(this);
+    outer->addWidget(m_status);
+    // Stop kills the frame server; its end comes back as the frame's answer.
+    connect(m_status, &PreviewStatusBar::stopClicked, this, [this] { m_player.service().stopFrameServers(); });
 
     m_frameVideo = new FrameView(m_client);
     m_frameVideo->setObjectName(QStringLiteral("FrameVideo"));
     m_frameVideo->setAccessibleName(QStringLiteral("Video frame"));
     connect(m_frameVideo, &FrameView::pointedChanged, this, &fPreview::showPixel);
-    connect(m_frameVideo, &FrameView::zoomChanged, this, &fPreview::zoomShown);
 
     m_slider = new cpvSlider(m_client);
     m_slider->setObjectName(QStringLiteral("VideoPositionSlider"));
@@ -140,15 +107,17 @@ fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QW
     m_ok->setObjectName(QStringLiteral("cmdOk"));
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
-    createToolRow();
+    m_toolRow = new PreviewToolRow(m_frameVideo, m_client);
+    connect(m_toolRow, &PreviewToolRow::playClicked, this, &fPreview::togglePlayback);
+    connect(m_toolRow, &PreviewToolRow::goToEntered, this, &fPreview::goTo);
+    connect(m_toolRow, &PreviewToolRow::propertiesClicked, this, &fPreview::toggleProperties);
+    connect(m_toolRow, &PreviewToolRow::saveFrameClicked, this, &fPreview::saveFrame);
     createCommands();
 
     m_timer.setInterval(tickMs);
     connect(&m_timer, &QTimer::timeout, this, &fPreview::tick);
     connect(&m_playback, &PreviewPlayback::stopped, this, &fPreview::playbackStopped);
 
-    // Stop kills the frame server; its end comes back as the frame's answer.
-    connect(m_stop, &QPushButton::clicked, this, [this] { m_player.service().stopFrameServers(); });
     m_slowFrame.setSingleShot(true);
     m_slowFrame.setInterval(slowFrameMs);
     connect(&m_slowFrame, &QTimer::timeout, this, [this] {
@@ -157,7 +126,7 @@ fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QW
     });
     m_verySlowFrame.setSingleShot(true);
     m_verySlowFrame.setInterval(verySlowFrameMs);
-    connect(&m_verySlowFrame, &QTimer::timeout, this, [this] { showStop(true); });
+    connect(&m_verySlowFrame, &QTimer::timeout, this, [this] { m_status->showStop(true); });
 
     MediaCommandService& service = m_player.service();
     m_frameServer = new QSocketNotifier(service.eventFd(), QSocketNotifier::Read, this);
@@ -181,7 +150,7 @@ fPreview::fPreview(MediaPlayer& player, std::function<QString()> writeScript, QW
     sink.pixel = [this](const fsp::PixelValue& value) {
         const std::optional<ClipPoint> at = m_frameVideo->pointed();
         if (!at || at->x != value.x || at->y != value.y || value.number != m_shownFrame) return;
-        setPanel(pixelPanel, fromUtf8String(pixelText(value.x, value.y, value.components)));
+        m_status->setPanel(PreviewStatusBar::pixelPanel, fromUtf8String(pixelText(value.x, value.y, value.components)));
     };
     service.registerFrameSink(m_handle, std::move(sink));
     qApp->installEventFilter(this);
@@ -195,62 +164,6 @@ fPreview::~fPreview()
     service.unregisterFrameSink(m_handle);
     service.setWaiter({});
     service.shutdownFrameServers();
-}
-
-// Play, go to, zoom, properties and save: the row under the frame buttons.
-void fPreview::createToolRow()
-{
-    m_toolRow = new QWidget(m_client);
-    m_toolRow->setObjectName(QStringLiteral("ToolRow"));
-    auto* row = new QHBoxLayout(m_toolRow);
-    row->setContentsMargins(0, 0, 0, 0);
-
-    m_play = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QString(), m_toolRow);
-    m_play->setObjectName(QStringLiteral("cmdPlay"));
-    m_play->setAccessibleName(QStringLiteral("Play"));
-    m_play->setToolTip(QStringLiteral("Play or pause (Space)"));
-    connect(m_play, &QPushButton::clicked, this, &fPreview::togglePlayback);
-    row->addWidget(m_play);
-
-    auto* goToLabel = new QLabel(QStringLiteral("Go to:"), m_toolRow);
-    row->addWidget(goToLabel);
-    m_goTo = new QLineEdit(m_toolRow);
-    m_goTo->setObjectName(QStringLiteral("GoToFrame"));
-    m_goTo->setAccessibleName(QStringLiteral("Go to frame"));
-    m_goTo->setPlaceholderText(QStringLiteral("frame or time"));
-    m_goTo->setToolTip(QStringLiteral("A frame number, or a time such as 1:02:03.500, 2:03 or 12.5 (Ctrl+G)"));
-    m_goTo->setMaximumWidth(m_goTo->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00.000")) + 16);
-    goToLabel->setBuddy(m_goTo);
-    connect(m_goTo, &QLineEdit::returnPressed, this, &fPreview::goToEntered);
-    // Red until the text changes.
-    connect(m_goTo, &QLineEdit::textEdited, this, [this] {
-        m_goTo->setPalette(QPalette());
-        m_goTo->setToolTip(QString());
-    });
-    row->addWidget(m_goTo);
-
-    m_zoomButton = new QToolButton(m_toolRow);
-    m_zoomButton->setObjectName(QStringLiteral("cmdZoom"));
-    m_zoomButton->setAccessibleName(QStringLiteral("Zoom"));
-    m_zoomButton->setToolTip(QStringLiteral("Zoom"));
-    m_zoomButton->setPopupMode(QToolButton::InstantPopup);
-    m_zoomButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_zoomButton->setMinimumWidth(m_zoomButton->fontMetrics().horizontalAdvance(QStringLiteral("400%")) + 28);
-    m_zoomButton->setMenu(new QMenu(m_zoomButton));
-    row->addWidget(m_zoomButton);
-
-    auto* properties = new QPushButton(QStringLiteral("Properties"), m_toolRow);
-    properties->setObjectName(QStringLiteral("cmdProperties"));
-    properties->setToolTip(QStringLiteral("The clip's and the frame's properties (F8)"));
-    connect(properties, &QPushButton::clicked, this, &fPreview::toggleProperties);
-    row->addWidget(properties);
-
-    auto* save = new QPushButton(QStringLiteral("Save Frame..."), m_toolRow);
-    save->setObjectName(QStringLiteral("cmdSaveFrame"));
-    save->setToolTip(QStringLiteral("Save the frame as a PNG picture"));
-    connect(save, &QPushButton::clicked, this, &fPreview::saveFrame);
-    row->addWidget(save);
-    row->addStretch(1);
 }
 
 QAction* fPreview::addCommand(const QString& name, const QString& caption, const QList<QKeySequence>& keys,
@@ -275,10 +188,8 @@ void fPreview::createCommands()
     addCommand(QStringLiteral("cmdPlayPause"), QStringLiteral("Play or Pause"), {Qt::Key_Space},
                [this] { togglePlayback(); })
         ->setAutoRepeat(false);
-    addCommand(QStringLiteral("cmdGoTo"), QStringLiteral("Go to Frame"), {QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] {
-        m_goTo->setFocus(Qt::ShortcutFocusReason);
-        m_goTo->selectAll();
-    });
+    addCommand(QStringLiteral("cmdGoTo"), QStringLiteral("Go to Frame"), {QKeySequence(Qt::CTRL | Qt::Key_G)},
+               [this] { m_toolRow->focusGoTo(); });
     addCommand(QStringLiteral("cmdToggleProperties"), QStringLiteral("Properties"), {Qt::Key_F8},
                [this] { toggleProperties(); });
     addCommand(QStringLiteral("cmdBookmark"), QStringLiteral("Toggle Bookmark"), {QKeySequence(Qt::CTRL | Qt::Key_B)},
@@ -290,31 +201,6 @@ void fPreview::createCommands()
                {QKeySequence(Qt::SHIFT | Qt::Key_F2)}, [this] { jumpToBookmark(false); });
     addCommand(QStringLiteral("cmdCopyFrame"), QStringLiteral("Copy Frame"), {QKeySequence::Copy},
                [this] { copyFrame(); });
-
-    QMenu* menu = m_zoomButton->menu();
-    auto* levels = new QActionGroup(this);
-    const auto level = [&](const QString& name, Zoom zoom, const QList<QKeySequence>& keys) {
-        QAction* a = addCommand(name, zoomCaption(zoom) == QLatin1String("Fit") ? QStringLiteral("Fit to Window")
-                                                                                 : zoomCaption(zoom),
-                                keys, [this, zoom] { setZoom(zoom); });
-        a->setCheckable(true);
-        levels->addAction(a);
-        menu->addAction(a);
-        m_zoomLevels << a;
-    };
-    level(QStringLiteral("cmdZoomFit"), Zoom{true, 100}, {QKeySequence(Qt::CTRL | Qt::Key_0)});
-    for (int percent : zoomLevels)
-        level(QStringLiteral("cmdZoom%1").arg(percent), Zoom{false, percent},
-              percent == 100 ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_1)} : QList<QKeySequence>{});
-    menu->addSeparator();
-    m_zoomInAction = addCommand(QStringLiteral("cmdZoomIn"), QStringLiteral("Zoom In"),
-                                {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-                                [this] { zoomIn(); });
-    m_zoomOutAction = addCommand(QStringLiteral("cmdZoomOut"), QStringLiteral("Zoom Out"),
-                                 {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { zoomOut(); });
-    menu->addAction(m_zoomInAction);
-    menu->addAction(m_zoomOutAction);
-    zoomShown();
 }
 
 void fPreview::setSource(std::function<QString()> open, const QString& path)
@@ -336,13 +222,13 @@ bool fPreview::startPreview()
     }
     const ClipInfo& info = m_player.clipInfo();
     const QLocale locale;
-    setPanel(sizePanel, QStringLiteral("%1x%2 @ %3 fps")
+    m_status->setPanel(PreviewStatusBar::sizePanel, QStringLiteral("%1x%2 @ %3 fps")
                             .arg(info.width)
                             .arg(info.height)
                             .arg(fromUtf8String(frameRateText(info.frameRate.value(),
                                                               toUtf8String(locale.decimalPoint()),
                                                               toUtf8String(locale.groupSeparator())))));
-    setPanel(ratioPanel, QStringLiteral("Ratio: ") +
+    m_status->setPanel(PreviewStatusBar::ratioPanel, QStringLiteral("Ratio: ") +
                              fromUtf8String(ratioText(info.width, info.height, toUtf8String(locale.decimalPoint()))));
     if (const ClipFacts* facts = m_player.service().clipFacts(alias); facts && m_properties)
         m_properties->showClip(*facts);
@@ -360,7 +246,7 @@ bool fPreview::openAndShowFrame(const QString& path, std::int64_t frame)
         frameAsked(shown);
         if (shown <= m_slider->Max()) m_slider->setValue(shown);
         showFramePanel(shown);
-        setPanel(durationPanel, QStringLiteral("Duration: ") +
+        m_status->setPanel(PreviewStatusBar::durationPanel, QStringLiteral("Duration: ") +
                                     fromUtf8String(m_player.formatFrameTime(m_player.clipInfo().lengthInFrames)));
     }
     return true;
@@ -404,7 +290,7 @@ bool fPreview::waitForFrameServer(const std::function<bool()>& done)
     slow.setSingleShot(true);
     connect(&slow, &QTimer::timeout, this, [this] {
         m_frameVideo->showMessage(QStringLiteral("Opening the script..."));
-        setPanel(framePanel, QStringLiteral("Opening..."));
+        m_status->setPanel(PreviewStatusBar::framePanel, QStringLiteral("Opening..."));
         if (!isVisible() && !m_closeAfterOpen) {
             m_design = previewLayout(0, 0);
             resize(m_design.clientWidth, m_design.rowsBottom);
@@ -415,11 +301,11 @@ bool fPreview::waitForFrameServer(const std::function<bool()>& done)
     slow.start(slowFrameMs);
     QTimer verySlow;
     verySlow.setSingleShot(true);
-    connect(&verySlow, &QTimer::timeout, this, [this] { showStop(true); });
+    connect(&verySlow, &QTimer::timeout, this, [this] { m_status->showStop(true); });
     verySlow.start(verySlowFrameMs);
     loop.exec();
     m_opening = false;
-    showStop(false);
+    m_status->showStop(false);
     m_frameVideo->showMessage({});
     return done();
 }
@@ -455,12 +341,12 @@ void fPreview::layoutWindow()
     m_slider->setValue(0);
     m_previous->setEnabled(steppable);
     m_next->setEnabled(steppable);
-    m_play->setEnabled(steppable && info.frameRate.known());
+    m_toolRow->setPlayEnabled(steppable && info.frameRate.known());
 
     // A window the user has sized keeps its size for the next clip.
     const bool userSized = isVisible() && size() != m_laidOutSize;
     m_design = l;
-    const int statusHeight = m_panels[0]->parentWidget()->sizeHint().height();
+    const int statusHeight = m_status->sizeHint().height();
     const PixelRect least = minimumClientArea(l);
     setMinimumSize(least.width, least.height + statusHeight);
     if (!userSized) {
@@ -495,9 +381,9 @@ void fPreview::MoveSliderTo(std::int64_t pos)
 void fPreview::showFramePanel(std::int32_t frame)
 {
     if (m_renderingShown && m_wanted == frame)
-        setPanel(framePanel, QStringLiteral("Rendering frame %1...").arg(frame));
+        m_status->setPanel(PreviewStatusBar::framePanel, QStringLiteral("Rendering frame %1...").arg(frame));
     else
-        setPanel(framePanel,
+        m_status->setPanel(PreviewStatusBar::framePanel,
                  QStringLiteral("Frame %1 (%2)").arg(frame).arg(fromUtf8String(m_player.formatFrameTime(frame))));
 }
 
@@ -516,7 +402,7 @@ void fPreview::frameAnswered(std::int32_t frame)
     m_wanted.reset();
     m_slowFrame.stop();
     m_verySlowFrame.stop();
-    showStop(false);
+    m_status->showStop(false);
     if (m_renderingShown) {
         m_renderingShown = false;
         showFramePanel(frame);
@@ -545,7 +431,7 @@ void fPreview::showFrameInformation(bool now)
     if (m_properties && m_properties->isVisible() && m_shownFrame >= 0)
         m_properties->showFrame(m_shownFrame, m_shownProperties);
     if (m_playback.playing())
-        setPanel(playbackPanel, fromUtf8String(playbackText(m_playback.achievedRate(), m_playback.dropped(),
+        m_status->setPanel(PreviewStatusBar::playbackPanel, fromUtf8String(playbackText(m_playback.achievedRate(), m_playback.dropped(),
                                                             toUtf8String(QLocale().decimalPoint()))));
 }
 
@@ -554,16 +440,10 @@ void fPreview::showFrameInformation(bool now)
 void fPreview::showPixel()
 {
     const std::optional<ClipPoint> at = m_frameVideo->pointed();
-    if (!at) return setPanel(pixelPanel, QString());
-    setPanel(pixelPanel, fromUtf8String(pixelText(at->x, at->y, {})));
+    if (!at) return m_status->setPanel(PreviewStatusBar::pixelPanel, QString());
+    m_status->setPanel(PreviewStatusBar::pixelPanel, fromUtf8String(pixelText(at->x, at->y, {})));
     if (!m_playback.playing() && m_shownFrame >= 0)
         m_player.service().requestPixel(alias, m_shownFrame, at->x, at->y);
-}
-
-void fPreview::setPanel(int panel, const QString& text)
-{
-    m_panels[panel]->setText(text);
-    if (panel == playbackPanel || panel == pixelPanel) m_panels[panel]->setVisible(!text.isEmpty());
 }
 
 void fPreview::togglePlayback()
@@ -573,9 +453,8 @@ void fPreview::togglePlayback()
     if (m_opening || !info.frameRate.known() || info.lengthInFrames < 2) return;
     const int last = info.lengthInFrames - 1;
     const int from = m_slider->Value();
-    m_play->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
-    m_play->setAccessibleName(QStringLiteral("Pause"));
-    setPanel(pixelPanel, QString());
+    m_toolRow->showPlaying(true);
+    m_status->setPanel(PreviewStatusBar::pixelPanel, QString());
     m_playback.start(from >= last ? -1 : from, last, info.frameRate);
     showFrameInformation(true);
 }
@@ -587,9 +466,8 @@ void fPreview::stopPlayback()
 
 void fPreview::playbackStopped()
 {
-    m_play->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    m_play->setAccessibleName(QStringLiteral("Play"));
-    setPanel(playbackPanel, QString());
+    m_toolRow->showPlaying(false);
+    m_status->setPanel(PreviewStatusBar::playbackPanel, QString());
     if (m_shownFrame >= 0 && m_shownFrame <= m_slider->Max()) {
         m_slider->setPolledValue(m_shownFrame);
         showFramePanel(m_shownFrame);
@@ -597,53 +475,15 @@ void fPreview::playbackStopped()
     showFrameInformation(true);
 }
 
-void fPreview::goToEntered()
+void fPreview::goTo(const QString& entered)
 {
     const ClipInfo& info = m_player.clipInfo();
-    const FrameEntry entry = parseFrameEntry(toUtf8String(m_goTo->text()), info.frameRate, info.lengthInFrames);
-    if (!entry.frame) {
-        QPalette red = m_goTo->palette();
-        red.setColor(QPalette::Base, QColor(0xff, 0xc8, 0xc8));
-        red.setColor(QPalette::Text, Qt::black);
-        m_goTo->setPalette(red);
-        m_goTo->setToolTip(fromUtf8String(entry.error));
-        return;
-    }
-    m_goTo->setPalette(QPalette());
-    m_goTo->setToolTip(QString());
+    const FrameEntry entry = parseFrameEntry(toUtf8String(entered), info.frameRate, info.lengthInFrames);
+    m_toolRow->showGoToError(entry.frame ? QString() : fromUtf8String(entry.error));
+    if (!entry.frame) return;
     MoveSliderTo(*entry.frame);
     // The arrows step again from the new frame.
     m_frameVideo->setFocus(Qt::OtherFocusReason);
-}
-
-void fPreview::setZoom(Zoom zoom)
-{
-    m_frameVideo->setZoom(zoom);
-    zoomShown();
-}
-
-void fPreview::zoomIn()
-{
-    if (const std::optional<int> level = zoomInFrom(m_frameVideo->placement().scale)) setZoom({false, *level});
-}
-
-void fPreview::zoomOut()
-{
-    if (const std::optional<int> level = zoomOutFrom(m_frameVideo->placement().scale)) setZoom({false, *level});
-}
-
-// The menu marks the zoom chosen and offers only the steps there are.
-void fPreview::zoomShown()
-{
-    const Zoom zoom = m_frameVideo->zoom();
-    m_zoomButton->setText(zoomCaption(zoom));
-    for (int i = 0; i < m_zoomLevels.size(); ++i) {
-        const bool chosen = i == 0 ? zoom.fit : !zoom.fit && zoom.percent == zoomLevels[i - 1];
-        m_zoomLevels[i]->setChecked(chosen);
-    }
-    const double scale = m_frameVideo->placement().scale;
-    m_zoomInAction->setEnabled(zoomInFrom(scale).has_value());
-    m_zoomOutAction->setEnabled(zoomOutFrom(scale).has_value());
 }
 
 void fPreview::toggleBookmark()
@@ -714,11 +554,6 @@ void fPreview::toggleProperties()
     if (const ClipFacts* facts = m_player.service().clipFacts(alias)) m_properties->showClip(*facts);
     m_properties->show();
     showFrameInformation(true);
-}
-
-void fPreview::showStop(bool shown)
-{
-    m_stop->setVisible(shown);
 }
 
 void fPreview::tick()

@@ -2,7 +2,6 @@
 
 #include "core/preview/bookmarks.h"
 #include "core/preview/preview_layout.h"
-#include "core/preview/zoom_view.h"
 #include "ui/preview/frame_view.h"
 #include "ui/preview/preview_playback.h"
 
@@ -15,16 +14,15 @@
 #include <optional>
 
 class QAction;
-class QLabel;
-class QLineEdit;
 class QPushButton;
 class QSocketNotifier;
-class QToolButton;
 
 namespace cw {
 
 class ClipPropertiesPane;
 class MediaPlayer;
+class PreviewStatusBar;
+class PreviewToolRow;
 class cpvSlider;
 
 // The internal preview: the script being edited (or a media file), frame
@@ -77,11 +75,8 @@ public:
     void togglePlayback();
     bool isPlaying() const { return m_playback.playing(); }
     const PreviewPlayback& playback() const { return m_playback; }
-    // Enter in the go-to field.
-    void goToEntered();
-    void setZoom(Zoom zoom);
-    void zoomIn();
-    void zoomOut();
+    // Shows the frame a go-to entry names, or marks the entry as unreadable.
+    void goTo(const QString& entered);
     void toggleBookmark();
     void jumpToBookmark(bool forward);
     void setBookmarks(const BookmarkSet& frames);
@@ -93,8 +88,7 @@ public:
 
     FrameView* frameVideo() const { return m_frameVideo; }
     cpvSlider* slider() const { return m_slider; }
-    QLineEdit* goToField() const { return m_goTo; }
-    QToolButton* zoomButton() const { return m_zoomButton; }
+    PreviewToolRow* toolRow() const { return m_toolRow; }
     ClipPropertiesPane* propertiesPane() const { return m_properties; }
     QTimer& timer() { return m_timer; }
     std::intptr_t frameHandle() const { return m_handle; }
@@ -112,7 +106,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createToolRow();
     void createCommands();
     QAction* addCommand(const QString& name, const QString& caption, const QList<QKeySequence>& keys,
                         const std::function<void()>& handler);
@@ -132,9 +125,6 @@ private:
     void showPixel();
     void stopPlayback();
     void playbackStopped();
-    void zoomShown();
-    void setPanel(int panel, const QString& text);
-    void showStop(bool shown);
     bool isOurWindow(const QObject* object) const;
     bool handleKey(QObject* watched, QKeyEvent* key);
 
@@ -149,16 +139,9 @@ private:
     QPushButton* m_previous;
     QPushButton* m_next;
     QPushButton* m_ok;
-    QPushButton* m_stop;
-    QWidget* m_toolRow = nullptr;
-    QPushButton* m_play = nullptr;
-    QLineEdit* m_goTo = nullptr;
-    QToolButton* m_zoomButton = nullptr;
-    QList<QAction*> m_zoomLevels; // Fit, then each level
-    QAction* m_zoomInAction = nullptr;
-    QAction* m_zoomOutAction = nullptr;
+    PreviewStatusBar* m_status;
+    PreviewToolRow* m_toolRow;
     ClipPropertiesPane* m_properties = nullptr;
-    QLabel* m_panels[6] {};
     QSocketNotifier* m_frameServer;
     QTimer m_timer;
     StepKeys m_keys;

@@ -1,4 +1,5 @@
 #include "ui/preview/f_preview.h"
+#include "ui/preview/preview_tool_row.h"
 
 #include "core/preview/media_player.h"
 #include "ui/controls/cpv_slider.h"
@@ -324,7 +325,7 @@ TEST(PreviewWorkbench, TheGoToFieldTakesItsOwnKeysAndEnterJumps)
     ASSERT_NE(preview, nullptr);
     QApplication::setActiveWindow(preview);
     QTest::keyClick(preview, Qt::Key_G, Qt::ControlModifier);
-    QLineEdit* field = preview->goToField();
+    QLineEdit* field = preview->toolRow()->goToField();
     ASSERT_EQ(QApplication::focusWidget(), field);
     EXPECT_EQ(field->accessibleName(), "Go to frame");
 
@@ -367,12 +368,12 @@ TEST(PreviewWorkbench, TheZoomMenuMarksTheZoomAndOffersOnlyTheStepsThereAre)
     EXPECT_EQ(p.frameShown(), 0);
     const auto command = [&](const char* name) { return preview->findChild<QAction*>(name); };
     const auto checked = [&] {
-        for (QAction* a : preview->zoomButton()->menu()->actions())
+        for (QAction* a : preview->toolRow()->zoomButton()->menu()->actions())
             if (a->isChecked()) return a->objectName();
         return QString();
     };
     EXPECT_EQ(checked(), "cmdZoomFit");
-    EXPECT_EQ(preview->zoomButton()->text(), "Fit");
+    EXPECT_EQ(preview->toolRow()->zoomButton()->text(), "Fit");
     EXPECT_EQ(command("cmdZoom100")->shortcut(), QKeySequence("Ctrl+1"));
     EXPECT_EQ(command("cmdZoomFit")->shortcut(), QKeySequence("Ctrl+0"));
 
@@ -382,7 +383,7 @@ TEST(PreviewWorkbench, TheZoomMenuMarksTheZoomAndOffersOnlyTheStepsThereAre)
     EXPECT_EQ(checked(), "cmdZoom400");
     EXPECT_FALSE(command("cmdZoomIn")->isEnabled());
     EXPECT_TRUE(command("cmdZoomOut")->isEnabled());
-    EXPECT_EQ(preview->zoomButton()->text(), "400%");
+    EXPECT_EQ(preview->toolRow()->zoomButton()->text(), "400%");
     for (int i = 0; i < 3; ++i) command("cmdZoomOut")->trigger();
     EXPECT_EQ(checked(), "cmdZoom50");
     EXPECT_FALSE(command("cmdZoomOut")->isEnabled());
@@ -391,7 +392,7 @@ TEST(PreviewWorkbench, TheZoomMenuMarksTheZoomAndOffersOnlyTheStepsThereAre)
 
     // The pixel under the pointer, at 400%, from the frame server (the
     // stand-in paints R = column, G = row, B = frame).
-    preview->setZoom({false, 400});
+    preview->toolRow()->setZoom({false, 400});
     FrameView* view = preview->frameVideo();
     const ZoomGeometry g = view->placement();
     const double ratio = view->viewport()->devicePixelRatioF();
