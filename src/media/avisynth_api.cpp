@@ -34,6 +34,10 @@ void bindProperties(void* library, AvsApi& api)
 const AvsApi* loadAviSynthApi(const std::vector<std::string>& libraryNames, std::string& error)
 {
     static std::map<std::string, AvsApi> loaded;
+    // A library that loads but lacks a function (an old or foreign one
+    // earlier in the search) is passed over; it is named only when no
+    // later one will do.
+    std::string unusable;
     for (const std::string& name : libraryNames) {
         if (auto it = loaded.find(name); it != loaded.end()) return &it->second;
         void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -55,15 +59,15 @@ const AvsApi* loadAviSynthApi(const std::vector<std::string>& libraryNames, std:
                               bind(library, "avs_get_height_p", api.getHeight) &&
                               bind(library, "avs_get_row_size_p", api.getRowSize);
         if (!complete) {
-            error = aviSynthUnusableText(name);
+            if (unusable.empty()) unusable = aviSynthUnusableText(name);
             dlclose(library);
-            return nullptr;
+            continue;
         }
         bindProperties(library, api);
         bind(library, "avs_get_var", api.getVar);
         return &loaded.emplace(name, api).first->second;
     }
-    error = aviSynthNotFoundText();
+    error = unusable.empty() ? aviSynthNotFoundText() : unusable;
     return nullptr;
 }
 

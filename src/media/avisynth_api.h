@@ -87,9 +87,9 @@ struct AvsApi {
     AvsValue (*getVar)(void* env, const char* name);
 };
 
-// The interface of the first of libraryNames that dlopen accepts, loaded
-// once for the life of the process (AviSynth+ keeps plugins loaded). null
-// with error set when none loads or the one found lacks a function.
+// The interface of the first of libraryNames that dlopen accepts and that
+// has every function needed, loaded once for the life of the process
+// (AviSynth+ keeps plugins loaded). null with error set when none does.
 const AvsApi* loadAviSynthApi(const std::vector<std::string>& libraryNames, std::string& error);
 
 AvsValue avsString(const char* text);

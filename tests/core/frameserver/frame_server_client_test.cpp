@@ -146,14 +146,18 @@ TEST_F(FrameServerClientTest, FailuresSayWhetherTheScriptRan)
     EXPECT_TRUE(stops.empty());
 }
 
-TEST(FrameServerClient, LibrariesAreLookedForInOrderAndPropertiesAreOptional)
+TEST(FrameServerClient, TheFirstCompleteLibraryIsTakenAndPropertiesAreOptional)
 {
     test::TempDir dir;
     const std::string path = dir.write("a.avs", "#fake 8 4 25 1 3\n");
     for (const auto& [libraries, error] :
          {std::pair{std::vector<std::string>{dir.file("libavisynth.so"), "libclipwright-none.so"},
                     aviSynthNotFoundText()},
-          std::pair{std::vector<std::string>{"libclipwright-none.so", CLIPWRIGHT_FAKE_AVISYNTH_V7},
+          // A library that loads but is not AviSynth+ is named when nothing
+          // later will do, and passed over when something does.
+          std::pair{std::vector<std::string>{"libm.so.6", "libclipwright-none.so"},
+                    aviSynthUnusableText("libm.so.6")},
+          std::pair{std::vector<std::string>{"libclipwright-none.so", "libm.so.6", CLIPWRIGHT_FAKE_AVISYNTH_V7},
                     std::string()}}) {
         FrameServerClient client({CLIPWRIGHT_FRAMESERVER, libraries});
         std::optional<OpenResult> opened;
