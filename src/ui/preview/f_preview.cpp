@@ -5,6 +5,7 @@
 #include "core/preview/media_player.h"
 #include "core/preview/status_texts.h"
 #include "ui/base/qt_strings.h"
+#include "ui/base/widget_command.h"
 #include "ui/controls/cpv_slider.h"
 #include "ui/preview/clip_properties_pane.h"
 #include "ui/preview/preview_status_bar.h"
@@ -166,40 +167,29 @@ fPreview::~fPreview()
     service.shutdownFrameServers();
 }
 
-QAction* fPreview::addCommand(const QString& name, const QString& caption, const QList<QKeySequence>& keys,
-                              const std::function<void()>& handler)
-{
-    auto* action = new QAction(caption, this);
-    action->setObjectName(name);
-    action->setShortcuts(keys);
-    connect(action, &QAction::triggered, this, handler);
-    addAction(action);
-    return action;
-}
-
 // The window's own keys: they act while the preview has the focus only.
 void fPreview::createCommands()
 {
     // F5 reloads once per press; in the main window its own menu shortcut
     // does the same.
-    addCommand(QStringLiteral("cmdReload"), QStringLiteral("Reload"), {Qt::Key_F5}, [this] {
+    addCommand(this, QStringLiteral("cmdReload"), QStringLiteral("Reload"), {Qt::Key_F5}, [this] {
         if (!m_opening) startPreview();
     })->setAutoRepeat(false);
-    addCommand(QStringLiteral("cmdPlayPause"), QStringLiteral("Play or Pause"), {Qt::Key_Space},
+    addCommand(this, QStringLiteral("cmdPlayPause"), QStringLiteral("Play or Pause"), {Qt::Key_Space},
                [this] { togglePlayback(); })
         ->setAutoRepeat(false);
-    addCommand(QStringLiteral("cmdGoTo"), QStringLiteral("Go to Frame"), {QKeySequence(Qt::CTRL | Qt::Key_G)},
-               [this] { m_toolRow->focusGoTo(); });
-    addCommand(QStringLiteral("cmdToggleProperties"), QStringLiteral("Properties"), {Qt::Key_F8},
+    addCommand(this, QStringLiteral("cmdGoTo"), QStringLiteral("Go to Frame"),
+               {QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] { m_toolRow->focusGoTo(); });
+    addCommand(this, QStringLiteral("cmdToggleProperties"), QStringLiteral("Properties"), {Qt::Key_F8},
                [this] { toggleProperties(); });
-    addCommand(QStringLiteral("cmdBookmark"), QStringLiteral("Toggle Bookmark"), {QKeySequence(Qt::CTRL | Qt::Key_B)},
-               [this] { toggleBookmark(); })
+    addCommand(this, QStringLiteral("cmdBookmark"), QStringLiteral("Toggle Bookmark"),
+               {QKeySequence(Qt::CTRL | Qt::Key_B)}, [this] { toggleBookmark(); })
         ->setAutoRepeat(false);
-    addCommand(QStringLiteral("cmdNextBookmark"), QStringLiteral("Next Bookmark"), {Qt::Key_F2},
+    addCommand(this, QStringLiteral("cmdNextBookmark"), QStringLiteral("Next Bookmark"), {Qt::Key_F2},
                [this] { jumpToBookmark(true); });
-    addCommand(QStringLiteral("cmdPreviousBookmark"), QStringLiteral("Previous Bookmark"),
+    addCommand(this, QStringLiteral("cmdPreviousBookmark"), QStringLiteral("Previous Bookmark"),
                {QKeySequence(Qt::SHIFT | Qt::Key_F2)}, [this] { jumpToBookmark(false); });
-    addCommand(QStringLiteral("cmdCopyFrame"), QStringLiteral("Copy Frame"), {QKeySequence::Copy},
+    addCommand(this, QStringLiteral("cmdCopyFrame"), QStringLiteral("Copy Frame"), {QKeySequence::Copy},
                [this] { copyFrame(); });
 }
 

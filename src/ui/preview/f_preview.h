@@ -107,8 +107,6 @@ protected:
 
 private:
     void createCommands();
-    QAction* addCommand(const QString& name, const QString& caption, const QList<QKeySequence>& keys,
-                        const std::function<void()>& handler);
     bool openAndShowFrame(const QString& path, std::int64_t frame);
     bool open(const QString& path);
     // Runs the window's event loop until done() holds: the editor and this

@@ -1,5 +1,6 @@
 #include "ui/preview/preview_tool_row.h"
 
+#include "ui/base/widget_command.h"
 #include "ui/preview/frame_view.h"
 
 #include <QAction>
@@ -81,18 +82,9 @@ void PreviewToolRow::createZoomMenu()
 {
     QMenu* menu = m_zoomButton->menu();
     auto* levels = new QActionGroup(this);
-    const auto command = [this](const QString& name, const QString& caption, const QList<QKeySequence>& keys,
-                                const std::function<void()>& handler) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(name);
-        action->setShortcuts(keys);
-        connect(action, &QAction::triggered, this, handler);
-        addAction(action);
-        return action;
-    };
     const auto level = [&](const QString& name, Zoom zoom, const QList<QKeySequence>& keys) {
-        QAction* a = command(name, zoom.fit ? QStringLiteral("Fit to Window") : zoomCaption(zoom), keys,
-                             [this, zoom] { setZoom(zoom); });
+        QAction* a = addCommand(this, name, zoom.fit ? QStringLiteral("Fit to Window") : zoomCaption(zoom),
+                                keys, [this, zoom] { setZoom(zoom); });
         a->setCheckable(true);
         levels->addAction(a);
         menu->addAction(a);
@@ -101,20 +93,21 @@ void PreviewToolRow::createZoomMenu()
     level(QStringLiteral("cmdZoomFit"), Zoom{true, 100}, {QKeySequence(Qt::CTRL | Qt::Key_0)});
     for (int percent : zoomLevels)
         level(QStringLiteral("cmdZoom%1").arg(percent), Zoom{false, percent},
-              percent == 100 ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_1)} : QList<QKeySequence>{});
+              percent == 100 ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_1)}
+                             : QList<QKeySequence>{});
     menu->addSeparator();
-    m_zoomInAction = command(QStringLiteral("cmdZoomIn"), QStringLiteral("Zoom In"),
-                             {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-                             [this] { zoomIn(); });
-    m_zoomOutAction = command(QStringLiteral("cmdZoomOut"), QStringLiteral("Zoom Out"),
-                              {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { zoomOut(); });
+    m_zoomInAction =
+        addCommand(this, QStringLiteral("cmdZoomIn"), QStringLiteral("Zoom In"),
+                   {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+                   [this] { zoomIn(); });
+    m_zoomOutAction = addCommand(this, QStringLiteral("cmdZoomOut"), QStringLiteral("Zoom Out"),
+                                 {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { zoomOut(); });
     menu->addAction(m_zoomInAction);
     menu->addAction(m_zoomOutAction);
     zoomShown();
 }
 
-void PreviewToolRow::showPlaying(bool playing)
-{
+void PreviewToolRow::showPlaying(bool playing) {
     m_play->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     m_play->setAccessibleName(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
 }
