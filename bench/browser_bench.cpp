@@ -5,13 +5,11 @@
 #include "ui/browser/description_pane.h"
 #include "ui/browser/filter_tree.h"
 
-#include <QApplication>
 #include <QTextEdit>
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -140,14 +138,3 @@ void BM_DescribeFilter50Parameters(benchmark::State& state)
 BENCHMARK(BM_DescribeFilter50Parameters)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,13 +5,11 @@
 
 #include <Qsci/qsciscintilla.h>
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -146,14 +144,3 @@ void BM_LexerStylesHundredVisibleLines(benchmark::State& state)
 BENCHMARK(BM_LexerStylesHundredVisibleLines)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 } // namespace
-
-// The language benchmark needs a QApplication; the others do not mind one.
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

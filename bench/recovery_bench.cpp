@@ -1,11 +1,9 @@
 #include "core/documents/recovery_store.h"
 #include "ui/editor/code_sense.h"
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -68,13 +66,3 @@ void BM_WriteRecoveryCopy(benchmark::State& state)
 BENCHMARK(BM_WriteRecoveryCopy)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -121,14 +121,3 @@ void BM_Startup10000Filters(benchmark::State& state)
 BENCHMARK(BM_Startup10000Filters)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
